@@ -1,0 +1,71 @@
+// The controller: the hidden window that owns every long-lived object of the
+// application, runs the start-up sequence and shuts the program down in
+// order. Its window (template 102) binds to this class and forwards to it.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/critical_section_wrapper.h"
+#include "app/log_viewer.h"
+#include "app/modal_guard.h"
+#include "app/timer_resolution.h"
+#include "app/window_host.h"
+#include "app/worker_pool.h"
+#include "base/critical_section.h"
+
+class CVantreloquinDlg {
+ public:
+  // The window host stands for the controller's own dialog window, which is
+  // created after the controller.
+  CVantreloquinDlg(WindowHost& window, TimerResolution& timerResolution, ModalGuard& modalGuard);
+  ~CVantreloquinDlg() noexcept;
+  CVantreloquinDlg(const CVantreloquinDlg&) = delete;
+  CVantreloquinDlg& operator=(const CVantreloquinDlg&) = delete;
+
+  // Runs when the dialog initialises; holds the modal guard throughout.
+  bool RunStartupSequence();
+  // Orderly exit: stops the jobs, removes the tray icon, saves changed
+  // settings and ends the modal run.
+  void ShutdownProgram();
+  // Every way the window ends passes here.
+  void OnDestroy();
+
+  CLogViewerDlg logViewer;
+  CriticalSection_Wrapper settingsLock{CriticalSection_Wrapper::Form::ReaderWriter};
+
+  // The decided clock-control state (written by the scanner) and UI flags.
+  std::atomic<bool> blockRequested{false};
+  std::atomic<bool> forceDownclockRequested{false};
+  std::atomic<bool> trayCreated{false};
+  std::atomic<bool> updateAvailable{false};
+
+  // The update notice, filled by the version check, shown by the UI thread.
+  std::mutex updateNoticeLock;
+  std::u16string updateNotice;
+
+  // Clock targets of the deciding rule ("DEFAULT", "+N", "-N" or "N").
+  std::mutex clockTargetsLock;
+  std::u16string coreClockTarget = u"DEFAULT";
+  std::u16string memClockTarget = u"DEFAULT";
+
+  // Logon-task requests: 0 create, 1 remove.
+  std::vector<std::uint8_t> taskQueue;
+
+  WorkerPool workers;
+  std::atomic<bool> initialised{false};
+  // Serialises the publisher, the helper supervisor and the scanner's
+  // state change.
+  CriticalSection stateLock;
+
+ private:
+  WindowHost& window_;
+  TimerResolution& timerResolution_;
+  ModalGuard& modalGuard_;
+};
+
+// The process-wide controller (null before it exists and after it is gone).
+CVantreloquinDlg* TheController();

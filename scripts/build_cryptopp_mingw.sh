@@ -25,7 +25,10 @@ info=$(dpkg-query -W -f='${source:Package} ${source:Version}' libcrypto++-dev)
 srcpkg=${info% *}
 version=${info#* }
 
-if [ -f "$prefix/lib/libcryptopp.a" ] && [ "$(cat "$prefix/.stamp" 2>/dev/null)" = "$version" ]; then
+# The stamp also changes with this script, so that a changed object list
+# rebuilds the library.
+stamp="$version $(sha256sum "$0" | cut -c1-16)"
+if [ -f "$prefix/lib/libcryptopp.a" ] && [ "$(cat "$prefix/.stamp" 2>/dev/null)" = "$stamp" ]; then
   exit 0
 fi
 echo "cryptopp: building $srcpkg $version for $cross"
@@ -113,5 +116,5 @@ mkdir -p "$prefix/lib" "$prefix/include/cryptopp"
 "$cross-ar" rc "$prefix/lib/libcryptopp.a" "${objs[@]/%/.o}"
 "$cross-ranlib" "$prefix/lib/libcryptopp.a"
 cp ./*.h "$prefix/include/cryptopp/"
-echo "$version" > "$prefix/.stamp"
+echo "$stamp" > "$prefix/.stamp"
 echo "cryptopp: done"

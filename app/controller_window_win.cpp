@@ -1,0 +1,61 @@
+#include "app/controller_window_win.h"
+
+#include "app/controller.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+constexpr int kIconIds[3] = {IDI_CLOCK_FREE, IDI_CLOCK_HELD, IDI_CLOCK_FORCED_DOWN};
+
+}  // namespace
+
+ControllerWindow::ControllerWindow() {
+  for (int i = 0; i < 3; ++i) {
+    icons_[i] = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
+                                              MAKEINTRESOURCEW(kIconIds[i]), IMAGE_ICON, 0, 0,
+                                              LR_DEFAULTSIZE | LR_SHARED));
+  }
+}
+
+HICON ControllerWindow::Icon(int resourceId) const {
+  for (int i = 0; i < 3; ++i) {
+    if (kIconIds[i] == resourceId) {
+      return icons_[i];
+    }
+  }
+  return nullptr;
+}
+
+BOOL ControllerWindow::OnInitDialog() {
+  controller_->RunStartupSequence();
+  return TRUE;
+}
+
+bool ControllerWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_WINDOWPOSCHANGING:
+      // The template is visible; the window must never be shown.
+      reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
+      return false;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+        ShowWindow(hwnd(), SW_HIDE);
+        return true;
+      }
+      return false;
+    case WM_CLOSE:
+      controller_->ShutdownProgram();
+      return true;
+    case WM_QUERYDRAGICON:
+      result = reinterpret_cast<LRESULT>(Icon(IDI_CLOCK_FREE));
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ControllerWindow::PreTranslate(const MSG& msg) {
+  return msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE);
+}
+
+void ControllerWindow::OnDestroyWindow() { controller_->OnDestroy(); }

@@ -1,0 +1,26 @@
+// The controller's dialog (template 102): never visible, swallows Enter and
+// Escape, and forwards its life to the controller.
+#pragma once
+
+#include "toolkit/dialog_window_win.h"
+
+class CVantreloquinDlg;
+
+class ControllerWindow : public DialogWindow {
+ public:
+  ControllerWindow();
+  void Bind(CVantreloquinDlg& controller) { controller_ = &controller; }
+
+  // The clock-state icons 128, 129 and 130.
+  HICON Icon(int resourceId) const;
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  bool PreTranslate(const MSG& msg) override;
+  void OnDestroyWindow() override;
+
+ private:
+  CVantreloquinDlg* controller_ = nullptr;
+  HICON icons_[3] = {};
+};

@@ -1,0 +1,65 @@
+#include "app/tallowen_app_win.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/controller.h"
+#include "app/controller_window_win.h"
+#include "app/deployment.h"
+#include "app/modal_guard.h"
+#include "app/process_access_policy_win.h"
+#include "app/product.h"
+#include "app/single_instance_win.h"
+#include "app/timer_resolution_win.h"
+#include "config/folders.h"
+#include "resources/resource_ids.h"
+#include "toolkit/crash_reporter_win.h"
+#include "toolkit/window_host_win.h"
+
+namespace {
+
+constexpr std::uint32_t kCrashReporterFlags = 0x13;
+
+void InstallProcessCrashReporter() {
+  CrashReporterConfig config;
+  config.appName = std::u16string(kAppName);
+  config.version = std::u16string(kProductVersion);
+  config.flags = kCrashReporterFlags;
+  config.supportEmail = std::u16string(kSupportEmail);
+  config.supportServerHost = std::u16string(kSupportServerHost);
+  config.supportServerPort = kSupportServerPort;
+  config.supportPage = std::u16string(kSupportPage);
+  config.reportFolder = DataFolder();
+  InstallCrashReporter(config);
+}
+
+}  // namespace
+
+void CTallowenApp::Run() {
+  InstallProcessCrashReporter();
+  ApplyProcessAccessPolicy();
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), 0xFF};
+  InitCommonControlsEx(&controls);
+
+  ControllerWindow window;
+  Win32WindowHost windowHost(window);
+  WinmmTimerResolution timerResolution;
+  CVantreloquinDlg controller(windowHost, timerResolution, TheModalGuard());
+
+  SingleInstanceGuard instance(CurrentInstanceName());
+  if (instance.AnotherInstanceRuns()) {
+    ExitProcess(0);
+  }
+
+  window.Bind(controller);
+  if (window.Create(IDD_CONTROLLER, nullptr)) {
+    window.RunModal();
+  }
+}
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  CTallowenApp app;
+  app.Run();
+  return 0;
+}

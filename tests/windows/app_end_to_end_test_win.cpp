@@ -1,0 +1,145 @@
+// The real Vantreloquin.exe: start, second instance, close.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/instance_name.h"
+#include "base/wide_win.h"
+#include "test_support_win.h"
+
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 60000;
+const wchar_t kControllerTitle[] = L"Ostrafelmoria Vantreloquin 1.2-6.5";
+
+struct WindowSearch {
+  DWORD processId;
+  std::vector<HWND> found;
+};
+
+// Every top-level window of the process, visible or not.
+std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
+  WindowSearch search{processId, {}};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<WindowSearch*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == s->processId) {
+          s->found.push_back(window);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND ControllerWindowOf(DWORD processId) {
+  for (HWND window : TopLevelWindowsOf(processId)) {
+    wchar_t title[128] = {};
+    GetWindowTextW(window, title, 128);
+    if (std::wstring(title) == kControllerTitle) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
+std::wstring AppCommandLine() { return L"\"" + ExecutableFolder() + L"Vantreloquin.exe\""; }
+
+class RunningApp {
+ public:
+  explicit RunningApp(const std::vector<std::wstring>& environment = {})
+      : process_(AppCommandLine(), environment) {
+    if (process_.started()) {
+      WaitUntil([this] { return (controller_ = ControllerWindowOf(process_.id())) != nullptr; },
+                kStartTimeoutMs);
+    }
+  }
+  ChildProcess& process() { return process_; }
+  HWND controller() const { return controller_; }
+
+ private:
+  ChildProcess process_;
+  HWND controller_ = nullptr;
+};
+
+bool MutexExists(const std::u16string& name) {
+  HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, AsWide(name));
+  if (!mutex) {
+    return false;
+  }
+  CloseHandle(mutex);
+  return true;
+}
+
+std::u16string CurrentDomain(const std::u16string& account) {
+  BYTE sid[SECURITY_MAX_SID_SIZE];
+  DWORD sidSize = sizeof sid;
+  wchar_t domain[256];
+  DWORD domainSize = 256;
+  SID_NAME_USE use;
+  if (!LookupAccountNameW(nullptr, AsWide(account), sid, &sidSize, domain, &domainSize, &use)) {
+    return {};
+  }
+  return FromWide(domain);
+}
+
+}  // namespace
+
+TEST(AppEndToEndTest, StartsHiddenAndStaysInvisible) {
+  RunningApp app;
+  ASSERT_NE(app.controller(), nullptr) << "the controller window did not appear";
+  for (int check = 0; check < 10; ++check) {
+    for (HWND window : TopLevelWindowsOf(app.process().id())) {
+      EXPECT_FALSE(IsWindowVisible(window));
+    }
+    Sleep(100);
+  }
+  // Minimising hides rather than shows.
+  SendMessageW(app.controller(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_FALSE(IsWindowVisible(app.controller()));
+  EXPECT_FALSE(app.process().WaitForExit(0).has_value()) << "it keeps running";
+}
+
+TEST(AppEndToEndTest, SecondInstanceOfTheAccountExitsWithZeroAndCreatesNoWindow) {
+  RunningApp first;
+  ASSERT_NE(first.controller(), nullptr);
+
+  ChildProcess second(AppCommandLine());
+  ASSERT_TRUE(second.started());
+  bool secondHadWindow = false;
+  std::optional<DWORD> exitCode;
+  WaitUntil(
+      [&] {
+        secondHadWindow = secondHadWindow || !TopLevelWindowsOf(second.id()).empty();
+        exitCode = second.WaitForExit(0);
+        return exitCode.has_value();
+      },
+      kStartTimeoutMs);
+  ASSERT_TRUE(exitCode.has_value()) << "the second instance kept running";
+  EXPECT_EQ(*exitCode, 0u);
+  EXPECT_FALSE(secondHadWindow);
+  EXPECT_EQ(ControllerWindowOf(first.process().id()), first.controller()) << "first unaffected";
+  EXPECT_FALSE(first.process().WaitForExit(0).has_value());
+}
+
+TEST(AppEndToEndTest, CloseRunsTheShutdownAndExitsWithZero) {
+  RunningApp app;
+  ASSERT_NE(app.controller(), nullptr);
+  const std::u16string account = [] {
+    wchar_t name[256];
+    DWORD size = 256;
+    GetUserNameW(name, &size);
+    return FromWide(name);
+  }();
+  const std::u16string instanceName = ComposeInstanceName(account, CurrentDomain(account));
+  EXPECT_TRUE(MutexExists(instanceName)) << "the instance name carries the account";
+
+  PostMessageW(app.controller(), WM_CLOSE, 0, 0);
+  const std::optional<DWORD> exitCode = app.process().WaitForExit(30000);
+  ASSERT_TRUE(exitCode.has_value()) << "the process did not end after WM_CLOSE";
+  EXPECT_EQ(*exitCode, 0u);
+  EXPECT_FALSE(MutexExists(instanceName));
+}

@@ -1,0 +1,88 @@
+#include "test_support_win.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+std::wstring ExecutableFolder() {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path, length);
+  return folder.substr(0, folder.rfind(L'\\') + 1);
+}
+
+std::wstring MakeScratchFolder(const std::wstring& tag) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  static int counter = 0;
+  std::wstringstream name;
+  name << temp << L"vt_" << tag << L"_" << GetCurrentProcessId() << L"_" << ++counter << L"\\";
+  CreateDirectoryW(name.str().c_str(), nullptr);
+  return name.str();
+}
+
+std::vector<std::wstring> FilesEndingWith(const std::wstring& folder, const std::wstring& suffix) {
+  std::vector<std::wstring> found;
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirstFileW((folder + L"*" + suffix).c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) {
+    return found;
+  }
+  do {
+    found.push_back(folder + data.cFileName);
+  } while (FindNextFileW(search, &data));
+  FindClose(search);
+  return found;
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+ChildProcess::ChildProcess(const std::wstring& commandLine,
+                           const std::vector<std::wstring>& extraEnvironment) {
+  std::wstring environment;
+  if (!extraEnvironment.empty()) {
+    wchar_t* block = GetEnvironmentStringsW();
+    for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1) {
+      environment.append(entry).push_back(L'\0');
+    }
+    FreeEnvironmentStringsW(block);
+    for (const std::wstring& entry : extraEnvironment) {
+      environment.append(entry).push_back(L'\0');
+    }
+    environment.push_back(L'\0');
+  }
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::wstring mutableLine = commandLine;
+  if (CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE,
+                     CREATE_UNICODE_ENVIRONMENT, environment.empty() ? nullptr : environment.data(),
+                     nullptr, &startup, &info)) {
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    id_ = info.dwProcessId;
+  }
+}
+
+ChildProcess::~ChildProcess() {
+  if (process_) {
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(process_, 1);
+      WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+  }
+}
+
+std::optional<DWORD> ChildProcess::WaitForExit(DWORD timeoutMs) {
+  if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) {
+    return std::nullopt;
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(process_, &code);
+  return code;
+}

@@ -1,0 +1,59 @@
+#include "toolkit/window_host_win.h"
+
+#include <string>
+
+#include "base/wide_win.h"
+
+void Win32WindowHost::Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+  if (HWND window = dialog_.hwnd()) {
+    PostMessageW(window, message, wParam, lParam);
+  }
+}
+
+bool Win32WindowHost::StartTimer(std::uintptr_t id, std::uint32_t intervalMs) {
+  HWND window = dialog_.hwnd();
+  return window && SetTimer(window, id, intervalMs, nullptr) != 0;
+}
+
+void Win32WindowHost::StopTimer(std::uintptr_t id) {
+  if (HWND window = dialog_.hwnd()) {
+    KillTimer(window, id);
+  }
+}
+
+void Win32WindowHost::Enable(bool enabled) {
+  if (HWND window = dialog_.hwnd()) {
+    EnableWindow(window, enabled ? TRUE : FALSE);
+  }
+}
+
+void Win32WindowHost::SetTitle(std::u16string_view title) {
+  if (HWND window = dialog_.hwnd()) {
+    SetWindowTextW(window, AsWide(std::u16string(title)));
+  }
+}
+
+void Win32WindowHost::SetIcons(int iconResourceId) {
+  HWND window = dialog_.hwnd();
+  if (!window) {
+    return;
+  }
+  HINSTANCE module = GetModuleHandleW(nullptr);
+  auto load = [&](int widthMetric, int heightMetric) {
+    return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(iconResourceId), IMAGE_ICON,
+                                         GetSystemMetrics(widthMetric),
+                                         GetSystemMetrics(heightMetric), LR_SHARED));
+  };
+  SendMessageW(window, WM_SETICON, ICON_BIG,
+               reinterpret_cast<LPARAM>(load(SM_CXICON, SM_CYICON)));
+  SendMessageW(window, WM_SETICON, ICON_SMALL,
+               reinterpret_cast<LPARAM>(load(SM_CXSMICON, SM_CYSMICON)));
+}
+
+void Win32WindowHost::Hide() {
+  if (HWND window = dialog_.hwnd()) {
+    ShowWindow(window, SW_HIDE);
+  }
+}
+
+void Win32WindowHost::EndModalRun() { dialog_.EndModal(IDOK); }

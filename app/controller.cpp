@@ -13,7 +13,9 @@ constexpr std::uintptr_t kHousekeepingTimer = 1;
 
 }  // namespace
 
-CVantreloquinDlg* TheController() { return theController.load(); }
+CVantreloquinDlg* TheController() {
+  return theController.load();
+}
 
 CVantreloquinDlg::CVantreloquinDlg(WindowHost& window, TimerResolution& timerResolution,
                                    ModalGuard& modalGuard)
@@ -54,4 +56,6 @@ void CVantreloquinDlg::ShutdownProgram() {
   window_.EndModalRun();
 }
 
-void CVantreloquinDlg::OnDestroy() { workers.StopAll(); }
+void CVantreloquinDlg::OnDestroy() {
+  workers.StopAll();
+}

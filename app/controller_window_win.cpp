@@ -11,9 +11,9 @@ constexpr int kIconIds[3] = {IDI_CLOCK_FREE, IDI_CLOCK_HELD, IDI_CLOCK_FORCED_DO
 
 ControllerWindow::ControllerWindow() {
   for (int i = 0; i < 3; ++i) {
-    icons_[i] = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
-                                              MAKEINTRESOURCEW(kIconIds[i]), IMAGE_ICON, 0, 0,
-                                              LR_DEFAULTSIZE | LR_SHARED));
+    icons_[i] =
+        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconIds[i]),
+                                      IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
   }
 }
 
@@ -58,4 +58,6 @@ bool ControllerWindow::PreTranslate(const MSG& msg) {
   return msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE);
 }
 
-void ControllerWindow::OnDestroyWindow() { controller_->OnDestroy(); }
+void ControllerWindow::OnDestroyWindow() {
+  controller_->OnDestroy();
+}

@@ -9,7 +9,9 @@ namespace {
 
 std::atomic<LogBook*> processLog{nullptr};
 
-std::u16string TwoDigits(int value) { return Format(value < 10 ? u"0%i" : u"%i", value); }
+std::u16string TwoDigits(int value) {
+  return Format(value < 10 ? u"0%i" : u"%i", value);
+}
 
 }  // namespace
 
@@ -21,8 +23,7 @@ LocalTime CurrentLocalTime() {
 #else
   localtime_r(&now, &local);
 #endif
-  return LocalTime{local.tm_year + 1900, local.tm_yday, local.tm_hour, local.tm_min,
-                   local.tm_sec};
+  return LocalTime{local.tm_year + 1900, local.tm_yday, local.tm_hour, local.tm_min, local.tm_sec};
 }
 
 std::u16string FormatLogTimeStamp(const LocalTime& time) {
@@ -67,7 +68,9 @@ std::size_t LogBook::FlushPendingLog() {
   return taken.size();
 }
 
-void SetProcessLog(LogBook* book) { processLog.store(book); }
+void SetProcessLog(LogBook* book) {
+  processLog.store(book);
+}
 
 void Log(std::u16string_view text) {
   if (LogBook* book = processLog.load()) {

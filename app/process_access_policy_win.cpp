@@ -60,7 +60,7 @@ void ApplyProcessAccessPolicy() {
     return;
   }
   SetSecurityInfo(GetCurrentProcess(), SE_KERNEL_OBJECT,
-                  DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
-                  nullptr, acl, nullptr);
+                  DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                  acl, nullptr);
   LocalFree(acl);
 }

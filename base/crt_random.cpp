@@ -6,7 +6,9 @@ thread_local std::uint32_t state = 1;
 
 }  // namespace
 
-void SeedCrtRandom(std::uint32_t seed) { state = seed; }
+void SeedCrtRandom(std::uint32_t seed) {
+  state = seed;
+}
 
 int NextCrtRandom() {
   state = state * 214013u + 2531011u;

@@ -20,8 +20,8 @@ std::u16string reportTemplate;
 volatile LONG reporting = 0;
 
 bool WriteWholeFile(const wchar_t* path, const void* bytes, DWORD size) {
-  HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     return false;
   }
@@ -32,16 +32,16 @@ bool WriteWholeFile(const wchar_t* path, const void* bytes, DWORD size) {
 }
 
 bool WriteMinidump(const wchar_t* path, EXCEPTION_POINTERS* pointers) {
-  HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     return false;
   }
   MINIDUMP_EXCEPTION_INFORMATION exception{GetCurrentThreadId(), pointers, FALSE};
-  const BOOL ok = MiniDumpWriteDump(
-      GetCurrentProcess(), GetCurrentProcessId(), file,
-      static_cast<MINIDUMP_TYPE>(MiniDumpWithDataSegs | MiniDumpWithThreadInfo), &exception,
-      nullptr, nullptr);
+  const BOOL ok =
+      MiniDumpWriteDump(GetCurrentProcess(), GetCurrentProcessId(), file,
+                        static_cast<MINIDUMP_TYPE>(MiniDumpWithDataSegs | MiniDumpWithThreadInfo),
+                        &exception, nullptr, nullptr);
   CloseHandle(file);
   return ok != FALSE;
 }

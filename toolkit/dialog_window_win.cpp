@@ -54,9 +54,13 @@ void DialogWindow::EndModal(INT_PTR result) {
   }
 }
 
-bool DialogWindow::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool DialogWindow::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) {
+  return false;
+}
 
-bool DialogWindow::PreTranslate(const MSG&) { return false; }
+bool DialogWindow::PreTranslate(const MSG&) {
+  return false;
+}
 
 bool DialogWindow::PreTranslateForDialogs(MSG& msg) {
   HWND root = GetAncestor(msg.hwnd, GA_ROOT);
@@ -67,8 +71,7 @@ bool DialogWindow::PreTranslateForDialogs(MSG& msg) {
   return found->second->PreTranslate(msg) || IsDialogMessageW(root, &msg);
 }
 
-INT_PTR CALLBACK DialogWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+INT_PTR CALLBACK DialogWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     auto* self = reinterpret_cast<DialogWindow*>(lParam);
     SetWindowLongPtrW(hwnd, DWLP_USER, lParam);

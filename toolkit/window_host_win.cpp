@@ -44,8 +44,7 @@ void Win32WindowHost::SetIcons(int iconResourceId) {
                                          GetSystemMetrics(widthMetric),
                                          GetSystemMetrics(heightMetric), LR_SHARED));
   };
-  SendMessageW(window, WM_SETICON, ICON_BIG,
-               reinterpret_cast<LPARAM>(load(SM_CXICON, SM_CYICON)));
+  SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(load(SM_CXICON, SM_CYICON)));
   SendMessageW(window, WM_SETICON, ICON_SMALL,
                reinterpret_cast<LPARAM>(load(SM_CXSMICON, SM_CYSMICON)));
 }
@@ -56,4 +55,6 @@ void Win32WindowHost::Hide() {
   }
 }
 
-void Win32WindowHost::EndModalRun() { dialog_.EndModal(IDOK); }
+void Win32WindowHost::EndModalRun() {
+  dialog_.EndModal(IDOK);
+}

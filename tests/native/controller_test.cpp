@@ -56,7 +56,8 @@ TEST_F(ControllerTest, StartupSequenceSetsUpTheWindowAndFreesTheGuard) {
 TEST_F(ControllerTest, RefusedTimerResolutionIsLoggedAndStartupGoesOn) {
   timerResolution.succeeds = false;
   ASSERT_TRUE(controller.RunStartupSequence());
-  EXPECT_EQ(LogTexts(), std::vector<std::u16string>{u"Failed to set appropriate timer resolution..."});
+  EXPECT_EQ(LogTexts(),
+            std::vector<std::u16string>{u"Failed to set appropriate timer resolution..."});
   EXPECT_TRUE(controller.initialised);
 }
 

@@ -15,7 +15,9 @@ namespace {
 
 // Gives a thread that should be blocked a fair chance to run past its lock;
 // a fault shows as a wrong order, never as a slow test.
-void LetOthersRun() { std::this_thread::sleep_for(50ms); }
+void LetOthersRun() {
+  std::this_thread::sleep_for(50ms);
+}
 
 }  // namespace
 

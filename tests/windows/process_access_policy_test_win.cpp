@@ -48,11 +48,11 @@ TEST(ProcessAccessPolicyTest, UserMayWaitAndQueryButNotEndOrTouchMemory) {
   ApplyProcessAccessPolicy();
   const ACCESS_MASK rights = AllowedRightsOfCurrentUser();
   EXPECT_EQ(rights & SYNCHRONIZE, static_cast<ACCESS_MASK>(SYNCHRONIZE));
-  EXPECT_EQ(rights & PROCESS_QUERY_INFORMATION, static_cast<ACCESS_MASK>(PROCESS_QUERY_INFORMATION));
-  const ACCESS_MASK deniedRights[] = {PROCESS_TERMINATE,     PROCESS_VM_READ,
-                                      PROCESS_VM_WRITE,      PROCESS_VM_OPERATION,
-                                      PROCESS_CREATE_THREAD, PROCESS_DUP_HANDLE,
-                                      WRITE_DAC};
+  EXPECT_EQ(rights & PROCESS_QUERY_INFORMATION,
+            static_cast<ACCESS_MASK>(PROCESS_QUERY_INFORMATION));
+  const ACCESS_MASK deniedRights[] = {
+      PROCESS_TERMINATE,     PROCESS_VM_READ,    PROCESS_VM_WRITE, PROCESS_VM_OPERATION,
+      PROCESS_CREATE_THREAD, PROCESS_DUP_HANDLE, WRITE_DAC};
   for (ACCESS_MASK denied : deniedRights) {
     EXPECT_EQ(rights & denied, 0u) << "right 0x" << std::hex << denied;
   }

@@ -1,6 +1,7 @@
 # make test: install what is missing, build both builds, run every test.
 # make run:  install what is missing, build, start Vantreloquin.exe under Wine.
 BUILD := build
+MAKEFLAGS += --no-print-directory
 
 .PHONY: all setup build native windows test run bench format clean
 

@@ -18,5 +18,5 @@ state=$root/build/run-env
 echo "run: no display; using a private Xvfb (state in $state)"
 trap '"$root/scripts/wine_env.sh" stop "$state"' EXIT
 "$root/scripts/wine_env.sh" start "$state"
-echo "run: Vantreloquin is running (invisible, in the tray); Ctrl-C ends it"
+echo "run: Vantreloquin is running (its window stays hidden); Ctrl-C ends it"
 "$root/scripts/wine_env.sh" run "$state" "$exe"

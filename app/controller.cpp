@@ -2,7 +2,10 @@
 
 #include "app/log.h"
 #include "app/product.h"
+#include "base/wipe.h"
+#include "config/folders.h"
 #include "resources/resource_ids.h"
+#include "toolkit/fade_duration.h"
 
 namespace {
 
@@ -17,9 +20,13 @@ CVantreloquinDlg* TheController() {
   return theController.load();
 }
 
-CVantreloquinDlg::CVantreloquinDlg(WindowHost& window, TimerResolution& timerResolution,
-                                   ModalGuard& modalGuard)
-    : window_(window), timerResolution_(timerResolution), modalGuard_(modalGuard) {
+CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
+    : storage(settings, settingsLock, std::move(services.archives)),
+      window_(services.window),
+      timerResolution_(services.timerResolution),
+      modalGuard_(services.modalGuard),
+      prompts_(services.prompts),
+      startup_(services.startup) {
   SetProcessLog(&logViewer.book());
   modalGuard_.SetWindowEnabler([this](bool enabled) { window_.Enable(enabled); });
   theController.store(this);
@@ -35,8 +42,16 @@ CVantreloquinDlg::~CVantreloquinDlg() noexcept {
 bool CVantreloquinDlg::RunStartupSequence() {
   modalGuard_.SetBusy(true);
 
+  EnsureFolderExists(storage.archives().folder);
+  storage.LoadSettingsAtStartup();
+  WaitAtLogonStartAndCheckShift();
+
   window_.SetIcons(IDI_CLOCK_FREE);
   workers.SetMaxWorkers(kMaxWorkers);
+  {
+    ReadLockGuard lock(settingsLock);
+    ApplyFadeSpeed(settings.WindowFadeSpeed.Value());
+  }
 
   if (!timerResolution_.Request()) {
     Log(u"Failed to set appropriate timer resolution...");
@@ -50,12 +65,46 @@ bool CVantreloquinDlg::RunStartupSequence() {
   return true;
 }
 
+void CVantreloquinDlg::WaitAtLogonStartAndCheckShift() {
+  StartupWaitSettings wait;
+  {
+    ReadLockGuard lock(settingsLock);
+    wait.processName = settings.WaitFor_ProcessName.Value();
+    wait.appearSecondsText = settings.WaitFor_ToAppear_Seconds.Value();
+    wait.afterSecondsText = settings.WaitFor_After_Seconds.Value();
+  }
+  const bool shiftSeen = RunStartupWait(startup_, wait);
+  if (shiftSeen || startup_.IsShiftHeld()) {
+    EnterShiftSafetyMode();
+  }
+}
+
+void CVantreloquinDlg::EnterShiftSafetyMode() {
+  {
+    WriteLockGuard lock(settingsLock);
+    settings.bUsingCustomClocks.Set(false);
+  }
+  Log(u"***SHIFT was depressed***\r\nSafety Mode: Stopping any application of custom clocks.");
+  std::u16string note =
+      u" **NOTE** \r\n\r\nThe program was started with SHIFT depressed.\r\nThis means that "
+      u"custom clock-control was disengaged.\r\n\r\nVerify your settings and then re-enable "
+      u"the checkbox when you are ready to do so.";
+  prompts_.PromptOk(note);
+  Wipe(note);
+}
+
+void CVantreloquinDlg::SaveChangedSettings() {
+  storage.SaveSettings(false, SettingsStorage::kMainFirst);
+}
+
 void CVantreloquinDlg::ShutdownProgram() {
   Log(u"Shutting down");
   workers.StopAll();
+  SaveChangedSettings();
   window_.EndModalRun();
 }
 
 void CVantreloquinDlg::OnDestroy() {
   workers.StopAll();
+  SaveChangedSettings();
 }

@@ -12,16 +12,29 @@
 #include "app/critical_section_wrapper.h"
 #include "app/log_viewer.h"
 #include "app/modal_guard.h"
+#include "app/startup_wait.h"
 #include "app/timer_resolution.h"
 #include "app/window_host.h"
 #include "app/worker_pool.h"
 #include "base/critical_section.h"
+#include "config/general_settings.h"
+#include "config/settings_storage.h"
+#include "toolkit/prompts.h"
+
+// What the controller works through: its own window (created after the
+// controller), the platform and the user.
+struct ControllerServices {
+  WindowHost& window;
+  TimerResolution& timerResolution;
+  ModalGuard& modalGuard;
+  Prompts& prompts;
+  StartupEnvironment& startup;
+  SettingsArchives archives;
+};
 
 class CVantreloquinDlg {
  public:
-  // The window host stands for the controller's own dialog window, which is
-  // created after the controller.
-  CVantreloquinDlg(WindowHost& window, TimerResolution& timerResolution, ModalGuard& modalGuard);
+  explicit CVantreloquinDlg(ControllerServices services);
   ~CVantreloquinDlg() noexcept;
   CVantreloquinDlg(const CVantreloquinDlg&) = delete;
   CVantreloquinDlg& operator=(const CVantreloquinDlg&) = delete;
@@ -36,6 +49,8 @@ class CVantreloquinDlg {
 
   CLogViewerDlg logViewer;
   CriticalSection_Wrapper settingsLock{CriticalSection_Wrapper::Form::ReaderWriter};
+  CGeneralSettings_ConfigFile settings;
+  SettingsStorage storage;
 
   // The decided clock-control state (written by the scanner) and UI flags.
   std::atomic<bool> blockRequested{false};
@@ -62,9 +77,16 @@ class CVantreloquinDlg {
   CriticalSection stateLock;
 
  private:
+  // The pause of a start by the logon task and SHIFT safety mode.
+  void WaitAtLogonStartAndCheckShift();
+  void EnterShiftSafetyMode();
+  void SaveChangedSettings();
+
   WindowHost& window_;
   TimerResolution& timerResolution_;
   ModalGuard& modalGuard_;
+  Prompts& prompts_;
+  StartupEnvironment& startup_;
 };
 
 // The process-wide controller (null before it exists and after it is gone).

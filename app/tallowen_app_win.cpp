@@ -11,10 +11,12 @@
 #include "app/process_access_policy_win.h"
 #include "app/product.h"
 #include "app/single_instance_win.h"
+#include "app/startup_environment_win.h"
 #include "app/timer_resolution_win.h"
 #include "config/folders.h"
 #include "resources/resource_ids.h"
 #include "toolkit/crash_reporter_win.h"
+#include "toolkit/message_box_prompts_win.h"
 #include "toolkit/window_host_win.h"
 
 namespace {
@@ -45,7 +47,11 @@ void CTallowenApp::Run() {
   ControllerWindow window;
   Win32WindowHost windowHost(window);
   WinmmTimerResolution timerResolution;
-  CVantreloquinDlg controller(windowHost, timerResolution, TheModalGuard());
+  MessageBoxPrompts prompts;
+  WindowsStartupEnvironment startupEnvironment;
+  CVantreloquinDlg controller(ControllerServices{windowHost, timerResolution, TheModalGuard(),
+                                                 prompts, startupEnvironment,
+                                                 SettingsArchivesIn(DataFolder())});
 
   SingleInstanceGuard instance(CurrentInstanceName());
   if (instance.AnotherInstanceRuns()) {

@@ -5,6 +5,8 @@
 #include "base/wide_win.h"
 #include "config/folders.h"
 
+#include <vector>
+
 namespace {
 
 constexpr std::size_t kMaxFolderLength = 259;
@@ -42,4 +44,67 @@ const std::u16string& DataFolder() {
     return base + u"Ostrafelmoria\\Vantreloquin\\";
   }();
   return folder;
+}
+
+const std::u16string& WindowsFolder() {
+  static const std::u16string folder = [] {
+    wchar_t windows[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+    return NormalizeFolder(FromWide(std::wstring_view(windows, length < MAX_PATH ? length : 0)));
+  }();
+  return folder;
+}
+
+const std::u16string& TaskWorkFolder() {
+  static const std::u16string folder = WindowsFolder() + u"temp\\Vantreloquin\\";
+  return folder;
+}
+
+const std::u16string& TaskDumpFile() {
+  static const std::u16string file = TaskWorkFolder() + u"task.dump";
+  return file;
+}
+
+std::u16string ProgramFolder() {
+  std::wstring path(32768, L'\0');
+  const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  std::u16string folder = FromWide(std::wstring_view(path.data(), length));
+  for (char16_t& c : folder) {
+    if (c == u'/') {
+      c = u'\\';
+    }
+  }
+  const std::size_t last = folder.rfind(u'\\');
+  return last == std::u16string::npos ? std::u16string() : folder.substr(0, last + 1);
+}
+
+std::u16string UserTempFolder() {
+  wchar_t temp[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+  return NormalizeFolder(FromWide(std::wstring_view(temp, length <= MAX_PATH ? length : 0)));
+}
+
+namespace {
+
+std::u16string Expand(const wchar_t* text) {
+  wchar_t expanded[MAX_PATH * 2] = {};
+  const DWORD length = ExpandEnvironmentStringsW(text, expanded, MAX_PATH * 2);
+  if (length == 0 || length > MAX_PATH * 2) {
+    return FromWide(text);
+  }
+  return FromWide(expanded);
+}
+
+}  // namespace
+
+bool IsInstalledUnderProgramFiles() {
+  std::vector<std::u16string> candidates;
+  wchar_t programFiles[MAX_PATH] = {};
+  candidates.push_back(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr,
+                                                  SHGFP_TYPE_CURRENT, programFiles))
+                           ? FromWide(programFiles)
+                           : std::u16string());
+  candidates.push_back(Expand(L"%ProgramW6432%"));
+  candidates.push_back(Expand(L"%PROGRAMFILES(x86)%"));
+  return IsProgramFolderUnder(candidates, ProgramFolder());
 }

@@ -2,12 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "config/archive_codec.h"
+#include "fakes/fake_prompts.h"
+#include "fakes/fake_startup_environment.h"
 #include "fakes/fake_timer_resolution.h"
 #include "fakes/fake_window_host.h"
+#include "fakes/temp_folder.h"
+#include "toolkit/fade_duration.h"
 
 namespace {
 
@@ -22,10 +29,21 @@ class ControllerTest : public ::testing::Test {
     return texts;
   }
 
+  // The texts logged after the settings load and its integrity check.
+  std::vector<std::u16string> LogTextsAfterSettingsLoad() {
+    std::vector<std::u16string> texts = LogTexts();
+    const auto checked = std::find(texts.begin(), texts.end(), u"Config file integrity looks-good");
+    return checked == texts.end() ? texts : std::vector<std::u16string>(checked + 1, texts.end());
+  }
+
+  TempFolder folder;
   FakeWindowHost window;
   FakeTimerResolution timerResolution;
   ModalGuard guard;
-  CVantreloquinDlg controller{window, timerResolution, guard};
+  FakePrompts prompts;
+  FakeStartupEnvironment startup;
+  CVantreloquinDlg controller{ControllerServices{window, timerResolution, guard, prompts, startup,
+                                                 SettingsArchivesIn(folder.Folder())}};
 };
 
 }  // namespace
@@ -49,14 +67,15 @@ TEST_F(ControllerTest, StartupSequenceSetsUpTheWindowAndFreesTheGuard) {
   EXPECT_EQ(timerResolution.requests, 1);
   EXPECT_TRUE(controller.initialised);
   EXPECT_FALSE(guard.IsBusy());
-  EXPECT_TRUE(LogTexts().empty());
+  EXPECT_TRUE(LogTextsAfterSettingsLoad().empty());
+  EXPECT_TRUE(prompts.shown.empty());
   EXPECT_TRUE(controller.workers.RunJob([](Event&) {})) << "the pool takes jobs now";
 }
 
 TEST_F(ControllerTest, RefusedTimerResolutionIsLoggedAndStartupGoesOn) {
   timerResolution.succeeds = false;
   ASSERT_TRUE(controller.RunStartupSequence());
-  EXPECT_EQ(LogTexts(),
+  EXPECT_EQ(LogTextsAfterSettingsLoad(),
             std::vector<std::u16string>{u"Failed to set appropriate timer resolution..."});
   EXPECT_TRUE(controller.initialised);
 }
@@ -84,9 +103,69 @@ TEST_F(ControllerTest, ShutdownStopsJobsBeforeTheModalRunEnds) {
   controller.ShutdownProgram();
   EXPECT_EQ(runsEndedWhenJobReturned.load(), 0) << "the job returned before the run ended";
   EXPECT_EQ(window.modalRunsEnded, 1);
-  EXPECT_EQ(LogTexts(), std::vector<std::u16string>{u"Shutting down"});
+  EXPECT_EQ(LogTextsAfterSettingsLoad().front(), u"Shutting down");
   EXPECT_FALSE(controller.workers.RunJob([](Event&) {}));
 
   controller.OnDestroy();  // the window's end finds nothing more to do
   EXPECT_EQ(window.modalRunsEnded, 1);
+}
+
+TEST_F(ControllerTest, StartupLoadsTheSettingsAndAppliesTheFadeSpeed) {
+  CGeneralSettings_ConfigFile stored;
+  stored.MarkDirtyAndReset();
+  stored.WindowFadeSpeed.Set(1);
+  stored.bUsingCustomClocks.Set(true);
+  const std::u16string text = stored.BuildText();
+  const std::string archive =
+      ArchiveEncode(std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+  for (const char* name : {"Vantreloquin.arc", "Vantreloquin.backup"}) {
+    std::ofstream(Utf16ToUtf8(folder.Folder()) + name, std::ios::binary) << archive;
+  }
+  FadeDuration = 1;
+  ASSERT_TRUE(controller.RunStartupSequence());
+  EXPECT_EQ(FadeDuration, 50000u);
+  EXPECT_TRUE(controller.settings.bUsingCustomClocks.Value()) << "no SHIFT, no safety mode";
+  EXPECT_EQ(controller.settings.Rules().size(), 3u);
+}
+
+TEST_F(ControllerTest, FadeSpeedValues) {
+  struct Case {
+    std::uint32_t speed;
+    std::uint64_t duration;
+  };
+  for (const Case& c : {Case{0, 200000}, Case{1, 50000}, Case{7, 12345}}) {
+    FadeDuration = 12345;
+    ApplyFadeSpeed(c.speed);
+    EXPECT_EQ(FadeDuration, c.duration) << c.speed;
+  }
+}
+
+TEST_F(ControllerTest, ShiftAtStartTurnsCustomClocksOffAndSaysSo) {
+  controller.settings.bUsingCustomClocks.Set(true);  // as if loaded
+  startup.shiftHeldAtSample = 0;
+  ASSERT_TRUE(controller.RunStartupSequence());
+  EXPECT_FALSE(controller.settings.bUsingCustomClocks.Value());
+  EXPECT_TRUE(controller.settings.IsDirty());
+  const std::vector<std::u16string> texts = LogTextsAfterSettingsLoad();
+  ASSERT_GE(texts.size(), 2u);
+  EXPECT_EQ(texts[0], u"***SHIFT was depressed***");
+  EXPECT_EQ(texts[1], u"Safety Mode: Stopping any application of custom clocks.");
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0],
+            u" **NOTE** \r\n\r\nThe program was started with SHIFT depressed.\r\nThis means that "
+            u"custom clock-control was disengaged.\r\n\r\nVerify your settings and then re-enable "
+            u"the checkbox when you are ready to do so.");
+}
+
+TEST_F(ControllerTest, ShutdownSavesChangedSettingsToBothArchives) {
+  ASSERT_TRUE(controller.RunStartupSequence());
+  controller.settings.BlockingMethod.Set(2);
+  controller.ShutdownProgram();
+  EXPECT_FALSE(controller.settings.IsDirty());
+  const std::vector<std::u16string> texts = LogTextsAfterSettingsLoad();
+  EXPECT_EQ(texts.back(), u"Wrote config to \"" + folder.Folder() + u"Vantreloquin.backup\"");
+  CGeneralSettings_ConfigFile reloaded;
+  std::u16string message;
+  ASSERT_TRUE(reloaded.Load(folder.Folder() + u"Vantreloquin.arc", message));
+  EXPECT_EQ(reloaded.BlockingMethod.Value(), 2u);
 }

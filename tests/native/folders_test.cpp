@@ -8,8 +8,28 @@ TEST(FoldersTest, NormalizeFolderEndsWithOneBackslash) {
   EXPECT_EQ(NormalizeFolder(u""), u"");
 }
 
-TEST(FoldersTest, FolderPartIsEverythingBeforeTheLastBackslash) {
-  EXPECT_EQ(FolderPartOf(u"C:\\a\\b\\Vantreloquin.arc"), u"C:\\a\\b");
-  EXPECT_EQ(FolderPartOf(u"C:\\a\\b\\"), u"C:\\a\\b");
+TEST(FoldersTest, FolderPartIsEverythingBeforeTheLastSeparator) {
+  EXPECT_EQ(FolderPartOf(u"/a/b/Vantreloquin.arc"), u"/a/b");
+  EXPECT_EQ(FolderPartOf(u"/a/b/"), u"/a/b");
   EXPECT_EQ(FolderPartOf(u"name.txt"), u"");
+}
+
+TEST(FoldersTest, ProgramFolderUnderProgramFilesIgnoringCase) {
+  const std::vector<std::u16string> candidates = {u"", u" C:/Program Files\t",
+                                                  u"%PROGRAMFILES(x86)%"};
+  struct Case {
+    const char16_t* programFolder;
+    bool expected;
+  };
+  const Case cases[] = {
+      {u"C:\\Program Files\\Vantreloquin\\", true},
+      {u"c:\\PROGRAM FILES\\vantreloquin\\", true},
+      {u"C:\\Program Files\\Vantreloquin\\bin\\", false},
+      {u"C:\\Program Files\\Other\\", false},
+      {u"D:\\Games\\Vantreloquin\\", false},
+      {u"", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsProgramFolderUnder(candidates, c.programFolder), c.expected);
+  }
 }

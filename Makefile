@@ -33,6 +33,7 @@ bench: setup
 	@cmake --preset bench >/dev/null
 	@cmake --build --preset bench
 	@$(BUILD)/bench/bench/log_bench
+	@$(BUILD)/bench/bench/settings_bench
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

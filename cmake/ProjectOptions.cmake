@@ -19,6 +19,10 @@ if(WIN32)
 elseif(VT_SANITIZE)
   set(VT_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all
       -fno-omit-frame-pointer)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    # Coverage for the fuzz targets, which link the same libraries.
+    list(APPEND VT_SANITIZER_FLAGS -fsanitize=fuzzer-no-link)
+  endif()
   target_compile_options(vt_options INTERFACE ${VT_SANITIZER_FLAGS})
   target_link_options(vt_options INTERFACE ${VT_SANITIZER_FLAGS})
 endif()

@@ -6,6 +6,8 @@
 
 #include "app/instance_name.h"
 #include "base/wide_win.h"
+#include "config/folders.h"
+#include "config/general_settings.h"
 #include "test_support_win.h"
 
 namespace {
@@ -157,4 +159,37 @@ TEST(AppEndToEndTest, InstanceNameOfAnAccountWithBlanks) {
   RunningApp app;
   ASSERT_NE(app.controller(), nullptr);
   EXPECT_TRUE(MutexExists(u"VANTRELOQUIN-HG55FF8B-Jane_Doe_" + CurrentDomain(account)));
+}
+
+TEST(AppEndToEndTest, DamagedMainArchiveIsRepairedFromTheBackup) {
+  const std::u16string main = DataFolder() + u"Vantreloquin.arc";
+  const std::u16string backup = DataFolder() + u"Vantreloquin.backup";
+  ASSERT_TRUE(EnsureFolderExists(DataFolder()));
+  {
+    CGeneralSettings_ConfigFile settings;
+    settings.BlockingMethod.Set(2);
+    settings.WaitFor_ProcessName.Set(u"steam.exe");
+    settings.SetPath(backup);
+    std::u16string message;
+    ASSERT_TRUE(settings.Save(message));
+  }
+  {
+    HANDLE file = CreateFileW(AsWide(main), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, "not an archive, just damaged bytes", 34, &written, nullptr);
+    CloseHandle(file);
+  }
+
+  RunningApp app;
+  ASSERT_NE(app.controller(), nullptr);
+  EXPECT_EQ(ReadWholeFile(std::wstring(AsWide(main))), ReadWholeFile(std::wstring(AsWide(backup))));
+  CGeneralSettings_ConfigFile loaded;
+  std::u16string message;
+  ASSERT_TRUE(loaded.Load(main, message));
+  EXPECT_EQ(loaded.BlockingMethod.Value(), 2u);
+  EXPECT_EQ(loaded.WaitFor_ProcessName.Value(), u"steam.exe");
+
+  PostMessageW(app.controller(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(app.process().WaitForExit(30000), std::optional<DWORD>(0));
 }

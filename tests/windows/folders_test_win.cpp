@@ -27,3 +27,15 @@ TEST(FoldersWinTest, DataFolderLiesInDocuments) {
   ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, documents, CSIDL_PERSONAL, FALSE));
   EXPECT_EQ(DataFolder(), NormalizeFolder(FromWide(documents)) + u"Ostrafelmoria\\Vantreloquin\\");
 }
+
+TEST(FoldersWinTest, SystemAndProgramFolders) {
+  wchar_t windows[MAX_PATH];
+  const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+  EXPECT_EQ(WindowsFolder(), NormalizeFolder(FromWide(std::wstring_view(windows, length))));
+  EXPECT_EQ(TaskWorkFolder(), WindowsFolder() + u"temp\\Vantreloquin\\");
+  EXPECT_EQ(TaskDumpFile(), TaskWorkFolder() + u"task.dump");
+  EXPECT_EQ(ProgramFolder(), FromWide(ExecutableFolder()));
+  EXPECT_TRUE(UserTempFolder().ends_with(u"\\"));
+  EXPECT_EQ(UserTempFolder().find(u'/'), std::u16string::npos);
+  EXPECT_FALSE(IsInstalledUnderProgramFiles()) << "tests run from the build folder";
+}

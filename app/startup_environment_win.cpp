@@ -59,7 +59,9 @@ std::vector<std::u16string> WindowsStartupEnvironment::CommandLineArguments() {
   return arguments;
 }
 
-bool WindowsStartupEnvironment::IsShiftHeld() { return (GetKeyState(VK_SHIFT) & 0x8000) != 0; }
+bool WindowsStartupEnvironment::IsShiftHeld() {
+  return (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+}
 
 bool WindowsStartupEnvironment::IsProcessRunning(std::u16string_view name) {
   if (name.empty()) {
@@ -92,6 +94,10 @@ bool WindowsStartupEnvironment::IsProcessRunning(std::u16string_view name) {
   return false;
 }
 
-std::uint64_t WindowsStartupEnvironment::TickCountMs() { return GetTickCount64(); }
+std::uint64_t WindowsStartupEnvironment::TickCountMs() {
+  return GetTickCount64();
+}
 
-void WindowsStartupEnvironment::SleepMs(std::uint32_t ms) { Sleep(ms); }
+void WindowsStartupEnvironment::SleepMs(std::uint32_t ms) {
+  Sleep(ms);
+}

@@ -20,9 +20,9 @@ class StartupEnvironment {
 };
 
 struct StartupWaitSettings {
-  std::u16string processName;          // WaitFor_ProcessName
-  std::u16string appearSecondsText;    // WaitFor_ToAppear_Seconds
-  std::u16string afterSecondsText;     // WaitFor_After_Seconds
+  std::u16string processName;        // WaitFor_ProcessName
+  std::u16string appearSecondsText;  // WaitFor_ToAppear_Seconds
+  std::u16string afterSecondsText;   // WaitFor_After_Seconds
 };
 
 inline constexpr std::u16string_view kStartupSwitch = u"startup_launched";

@@ -55,7 +55,7 @@ std::string ArchiveEncode(std::string_view plain) {
     const std::string gzip = Compress(plain);
     const KeyMaterial material;
     CryptoPP::CBC_Mode<CryptoPP::Twofish>::Encryption encryption(material.key, kBlockSize,
-                                                                  material.iv);
+                                                                 material.iv);
     std::string archive;
     CryptoPP::StringSource source(
         gzip, true,
@@ -73,7 +73,7 @@ std::string ArchiveDecode(std::string_view archive) {
   try {
     const KeyMaterial material;
     CryptoPP::CBC_Mode<CryptoPP::Twofish>::Decryption decryption(material.key, kBlockSize,
-                                                                  material.iv);
+                                                                 material.iv);
     std::string plain;
     CryptoPP::StringSource source(
         reinterpret_cast<const CryptoPP::byte*>(archive.data()), archive.size(), true,

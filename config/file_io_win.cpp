@@ -31,9 +31,9 @@ bool ReplaceFileContent(std::u16string_view path, std::string_view bytes) {
     return false;
   }
   DWORD written = 0;
-  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                            nullptr) &&
-                  written == bytes.size() && FlushFileBuffers(file);
+  const bool ok =
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+      written == bytes.size() && FlushFileBuffers(file);
   CloseHandle(file);
   if (!ok || !MoveFileExW(AsWide(temporary), AsWide(target),
                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

@@ -9,24 +9,13 @@
 namespace {
 
 ConfigSchema& GeneralSchema() {
-  static ConfigSchema schema{{u"bAlwaysOntop",
-                              u"bCheckForUpdatesOnStartup",
-                              u"bShowSplash",
-                              u"bAlwaysVantreloquin",
-                              u"bExcludeScreenSavers",
-                              u"bDisableEditorConfirmation",
-                              u"WindowFadeSpeed",
-                              u"BlockingMethod",
-                              u"DefaultClock_Core",
-                              u"DefaultClock_Mem",
-                              u"bUsingCustomClocks",
-                              u"WaitFor_ProcessName",
-                              u"WaitFor_ToAppear_Seconds",
-                              u"WaitFor_After_Seconds",
-                              u"Watchdog_Polling_Interval_Seconds",
-                              u"vecWhitelist",
-                              u"vecBlacklist"},
-                             {}};
+  static ConfigSchema schema{
+      {u"bAlwaysOntop", u"bCheckForUpdatesOnStartup", u"bShowSplash", u"bAlwaysVantreloquin",
+       u"bExcludeScreenSavers", u"bDisableEditorConfirmation", u"WindowFadeSpeed",
+       u"BlockingMethod", u"DefaultClock_Core", u"DefaultClock_Mem", u"bUsingCustomClocks",
+       u"WaitFor_ProcessName", u"WaitFor_ToAppear_Seconds", u"WaitFor_After_Seconds",
+       u"Watchdog_Polling_Interval_Seconds", u"vecWhitelist", u"vecBlacklist"},
+      {}};
   return schema;
 }
 

@@ -16,11 +16,13 @@
 
 namespace {
 
-const std::u16string& ScratchArchive() {
-  static const std::u16string path = [] {
-    std::atexit([] { std::remove(Utf16ToUtf8(ScratchArchive()).c_str()); });
-    return Utf8ToUtf16("/tmp/vt_fuzz_settings_" + std::to_string(getpid()) + ".arc");
-  }();
+// A scratch file of this process, removed at exit.
+const char* ScratchArchive() {
+  static char path[64] = {};
+  if (path[0] == '\0') {
+    std::snprintf(path, sizeof path, "/tmp/vt_fuzz_settings_%d.arc", static_cast<int>(getpid()));
+    std::atexit([] { std::remove(ScratchArchive()); });
+  }
   return path;
 }
 
@@ -31,11 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ArchiveDecode(bytes);
 
   static CGeneralSettings_ConfigFile settings;
-  if (!ReplaceFileContent(ScratchArchive(), ArchiveEncode(bytes))) {
-    std::remove(Utf16ToUtf8(ScratchArchive()).c_str());
+  const std::u16string path = Utf8ToUtf16(ScratchArchive());
+  if (!ReplaceFileContent(path, ArchiveEncode(bytes))) {
+    std::remove(ScratchArchive());
   }
   std::u16string message;
-  settings.Load(ScratchArchive(), message);
+  settings.Load(path, message);
   settings.DecodeRules();
   settings.EncodeRules();
   settings.BuildText();

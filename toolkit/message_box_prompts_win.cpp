@@ -20,4 +20,6 @@ std::u16string MessageBoxPrompts::PromptOk(std::u16string_view message) {
   return u"OK";
 }
 
-void MessageBoxPrompts::ShowMessage(std::u16string_view message) { ShowBox(message); }
+void MessageBoxPrompts::ShowMessage(std::u16string_view message) {
+  ShowBox(message);
+}

@@ -40,7 +40,7 @@ TEST(ArchiveCodecTest, EmptyAndDamagedInputGiveEmptyOutput) {
 
   const std::string damaged[] = {
       "",
-      archive.substr(0, archive.size() - 1),  // not a multiple of 16
+      archive.substr(0, archive.size() - 1),   // not a multiple of 16
       archive.substr(0, archive.size() - 16),  // a block short
       flippedFirst,
       flippedMiddle,

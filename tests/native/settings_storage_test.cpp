@@ -141,8 +141,8 @@ TEST_F(SettingsStorageTest, FailedWritesKeepTheChangesForTheNextSave) {
   EXPECT_TRUE(settings.IsDirty());
   const std::vector<std::string> texts = LogTexts();
   ASSERT_EQ(texts.size(), 3u);
-  EXPECT_EQ(texts[0], "Failed to verify directory \"" + Utf16ToUtf8(folder.Folder()) +
-                          "blocked/\" exists.");
+  EXPECT_EQ(texts[0],
+            "Failed to verify directory \"" + Utf16ToUtf8(folder.Folder()) + "blocked/\" exists.");
   EXPECT_TRUE(texts[1].starts_with("ERROR: Failed to write config to \""));
 
   storage.SaveSettings(false, SettingsStorage::kMainFirst);

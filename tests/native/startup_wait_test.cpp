@@ -16,7 +16,7 @@ TEST(StartupWaitTest, LimitsAcceptDigitsOnly) {
     const char16_t* text;
     std::uint64_t ms;
   };
-  const Case cases[] = {{u"10", 10000}, {u" 5\t", 5000}, {u"", 0},   {u"-3", 0},
+  const Case cases[] = {{u"10", 10000}, {u" 5\t", 5000}, {u"", 0},      {u"-3", 0},
                         {u"abc", 0},    {u"1.5", 0},     {u"007", 7000}};
   for (const Case& c : cases) {
     EXPECT_EQ(WaitLimitMs(c.text), c.ms);

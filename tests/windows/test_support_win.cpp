@@ -15,11 +15,16 @@ std::wstring ExecutableFolder() {
 std::wstring MakeScratchFolder(const std::wstring& tag) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
+  // Process ids repeat across runs in one prefix: take a name not used yet.
   static int counter = 0;
-  std::wstringstream name;
-  name << temp << L"vt_" << tag << L"_" << GetCurrentProcessId() << L"_" << ++counter << L"\\";
-  CreateDirectoryW(name.str().c_str(), nullptr);
-  return name.str();
+  while (true) {
+    std::wstringstream name;
+    name << temp << L"vt_" << tag << L"_" << GetCurrentProcessId() << L"_" << GetTickCount64()
+         << L"_" << ++counter << L"\\";
+    if (CreateDirectoryW(name.str().c_str(), nullptr)) {
+      return name.str();
+    }
+  }
 }
 
 std::vector<std::wstring> FilesEndingWith(const std::wstring& folder, const std::wstring& suffix) {

@@ -26,7 +26,10 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
       timerResolution_(services.timerResolution),
       modalGuard_(services.modalGuard),
       prompts_(services.prompts),
-      startup_(services.startup) {
+      startup_(services.startup),
+      sharedBlock_(services.sharedBlock),
+      processId_(services.processId),
+      endProcess_(std::move(services.endProcess)) {
   SetProcessLog(&logViewer.book());
   modalGuard_.SetWindowEnabler([this](bool enabled) { window_.Enable(enabled); });
   theController.store(this);
@@ -51,6 +54,11 @@ bool CVantreloquinDlg::RunStartupSequence() {
   {
     ReadLockGuard lock(settingsLock);
     ApplyFadeSpeed(settings.WindowFadeSpeed.Value());
+  }
+
+  if (!sharedBlock_.INIT_SharedMem(window_.HandleLow32(), processId_)) {
+    FailStartup(u"Failed to lock and INIT shared memory");
+    return false;
   }
 
   if (!timerResolution_.Request()) {
@@ -91,6 +99,13 @@ void CVantreloquinDlg::EnterShiftSafetyMode() {
       u"the checkbox when you are ready to do so.";
   prompts_.PromptOk(note);
   Wipe(note);
+}
+
+void CVantreloquinDlg::FailStartup(std::u16string message) {
+  prompts_.ShowMessage(message);
+  Log(message);
+  Wipe(message);
+  endProcess_();
 }
 
 void CVantreloquinDlg::SaveChangedSettings() {

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "base/critical_section.h"
 #include "config/general_settings.h"
 #include "config/settings_storage.h"
+#include "ipc/shared_block.h"
 #include "toolkit/prompts.h"
 
 // What the controller works through: its own window (created after the
@@ -30,6 +32,10 @@ struct ControllerServices {
   Prompts& prompts;
   StartupEnvironment& startup;
   SettingsArchives archives;
+  SharedBlock& sharedBlock;
+  std::uint32_t processId;
+  // Ends the process with exit code 0 after a fatal start-up failure.
+  std::function<void()> endProcess;
 };
 
 class CVantreloquinDlg {
@@ -81,12 +87,17 @@ class CVantreloquinDlg {
   void WaitAtLogonStartAndCheckShift();
   void EnterShiftSafetyMode();
   void SaveChangedSettings();
+  // Shows and logs the failure, then ends the process.
+  void FailStartup(std::u16string message);
 
   WindowHost& window_;
   TimerResolution& timerResolution_;
   ModalGuard& modalGuard_;
   Prompts& prompts_;
   StartupEnvironment& startup_;
+  SharedBlock& sharedBlock_;
+  const std::uint32_t processId_;
+  std::function<void()> endProcess_;
 };
 
 // The process-wide controller (null before it exists and after it is gone).

@@ -14,6 +14,9 @@
 #include "app/startup_environment_win.h"
 #include "app/timer_resolution_win.h"
 #include "config/folders.h"
+#include "ipc/named_mutex_win.h"
+#include "ipc/shared_block.h"
+#include "ipc/shared_segment_win.h"
 #include "resources/resource_ids.h"
 #include "toolkit/crash_reporter_win.h"
 #include "toolkit/message_box_prompts_win.h"
@@ -49,9 +52,13 @@ void CTallowenApp::Run() {
   WinmmTimerResolution timerResolution;
   MessageBoxPrompts prompts;
   WindowsStartupEnvironment startupEnvironment;
+  Win32NamedMutexes mutexes;
+  SharedBlock sharedBlock(TheSharedSegment().IsOpen() ? TheSharedSegment().View() : nullptr,
+                          mutexes);
   CVantreloquinDlg controller(ControllerServices{windowHost, timerResolution, TheModalGuard(),
                                                  prompts, startupEnvironment,
-                                                 SettingsArchivesIn(DataFolder())});
+                                                 SettingsArchivesIn(DataFolder()), sharedBlock,
+                                                 GetCurrentProcessId(), [] { ExitProcess(0); }});
 
   SingleInstanceGuard instance(CurrentInstanceName());
   if (instance.AnotherInstanceRuns()) {
@@ -65,6 +72,9 @@ void CTallowenApp::Run() {
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // The block exists before anything else runs; a second instance maps the
+  // same block and leaves it alone.
+  TheSharedSegment();
   CTallowenApp app;
   app.Run();
   return 0;

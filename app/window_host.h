@@ -24,4 +24,6 @@ class WindowHost {
   virtual void Hide() = 0;
   // Ends the window's modal run; the window is destroyed after it.
   virtual void EndModalRun() = 0;
+  // The low 32 bits of the window handle, as other processes see it.
+  virtual std::uint32_t HandleLow32() const = 0;
 };

@@ -58,3 +58,7 @@ void Win32WindowHost::Hide() {
 void Win32WindowHost::EndModalRun() {
   dialog_.EndModal(IDOK);
 }
+
+std::uint32_t Win32WindowHost::HandleLow32() const {
+  return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(dialog_.hwnd()));
+}

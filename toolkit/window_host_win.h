@@ -16,6 +16,7 @@ class Win32WindowHost : public WindowHost {
   void SetIcons(int iconResourceId) override;
   void Hide() override;
   void EndModalRun() override;
+  std::uint32_t HandleLow32() const override;
 
  private:
   DialogWindow& dialog_;

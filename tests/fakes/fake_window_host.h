@@ -28,6 +28,7 @@ class FakeWindowHost : public WindowHost {
   void SetIcons(int iconResourceId) override { icon = iconResourceId; }
   void Hide() override { hidden = true; }
   void EndModalRun() override { ++modalRunsEnded; }
+  std::uint32_t HandleLow32() const override { return 0x00010203; }
 
   std::vector<PostedMessage> posted;
   std::vector<std::pair<std::uintptr_t, std::uint32_t>> timers;

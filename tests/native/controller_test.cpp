@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "config/archive_codec.h"
+#include "fakes/fake_named_mutexes.h"
 #include "fakes/fake_prompts.h"
 #include "fakes/fake_startup_environment.h"
 #include "fakes/fake_timer_resolution.h"
@@ -42,8 +43,13 @@ class ControllerTest : public ::testing::Test {
   ModalGuard guard;
   FakePrompts prompts;
   FakeStartupEnvironment startup;
+  std::vector<std::uint8_t> memory = std::vector<std::uint8_t>(block::kSize);
+  FakeNamedMutexes mutexes;
+  SharedBlock sharedBlock{memory.data(), mutexes};
+  int processEnded = 0;
   CVantreloquinDlg controller{ControllerServices{window, timerResolution, guard, prompts, startup,
-                                                 SettingsArchivesIn(folder.Folder())}};
+                                                 SettingsArchivesIn(folder.Folder()), sharedBlock,
+                                                 777, [this] { ++processEnded; }}};
 };
 
 }  // namespace
@@ -67,16 +73,18 @@ TEST_F(ControllerTest, StartupSequenceSetsUpTheWindowAndFreesTheGuard) {
   EXPECT_EQ(timerResolution.requests, 1);
   EXPECT_TRUE(controller.initialised);
   EXPECT_FALSE(guard.IsBusy());
-  EXPECT_TRUE(LogTextsAfterSettingsLoad().empty());
+  EXPECT_EQ(LogTextsAfterSettingsLoad().back(), u"INIT_SharedMem():: Unlocked, INIT -- OK");
+  EXPECT_EQ(block::ReadU32(memory.data(), block::kAppProcessId), 777u);
+  EXPECT_EQ(block::ReadU32(memory.data(), block::kAppWindow), 0x00010203u);
   EXPECT_TRUE(prompts.shown.empty());
+  EXPECT_EQ(processEnded, 0);
   EXPECT_TRUE(controller.workers.RunJob([](Event&) {})) << "the pool takes jobs now";
 }
 
 TEST_F(ControllerTest, RefusedTimerResolutionIsLoggedAndStartupGoesOn) {
   timerResolution.succeeds = false;
   ASSERT_TRUE(controller.RunStartupSequence());
-  EXPECT_EQ(LogTextsAfterSettingsLoad(),
-            std::vector<std::u16string>{u"Failed to set appropriate timer resolution..."});
+  EXPECT_EQ(LogTextsAfterSettingsLoad().back(), u"Failed to set appropriate timer resolution...");
   EXPECT_TRUE(controller.initialised);
 }
 
@@ -103,7 +111,8 @@ TEST_F(ControllerTest, ShutdownStopsJobsBeforeTheModalRunEnds) {
   controller.ShutdownProgram();
   EXPECT_EQ(runsEndedWhenJobReturned.load(), 0) << "the job returned before the run ended";
   EXPECT_EQ(window.modalRunsEnded, 1);
-  EXPECT_EQ(LogTextsAfterSettingsLoad().front(), u"Shutting down");
+  const std::vector<std::u16string> texts = LogTextsAfterSettingsLoad();
+  EXPECT_NE(std::find(texts.begin(), texts.end(), u"Shutting down"), texts.end());
   EXPECT_FALSE(controller.workers.RunJob([](Event&) {}));
 
   controller.OnDestroy();  // the window's end finds nothing more to do
@@ -168,4 +177,13 @@ TEST_F(ControllerTest, ShutdownSavesChangedSettingsToBothArchives) {
   std::u16string message;
   ASSERT_TRUE(reloaded.Load(folder.Folder() + u"Vantreloquin.arc", message));
   EXPECT_EQ(reloaded.BlockingMethod.Value(), 2u);
+}
+
+TEST_F(ControllerTest, SharedBlockThatCannotBeInitialisedEndsTheProgram) {
+  mutexes.unavailable.insert(std::u16string(block::kMainMutex));
+  EXPECT_FALSE(controller.RunStartupSequence());
+  EXPECT_EQ(processEnded, 1);
+  EXPECT_EQ(prompts.shown, std::vector<std::u16string>{u"Failed to lock and INIT shared memory"});
+  EXPECT_EQ(LogTextsAfterSettingsLoad().back(), u"Failed to lock and INIT shared memory");
+  EXPECT_FALSE(controller.initialised);
 }

@@ -1,6 +1,7 @@
 // The real Vantreloquin.exe: start, second instance, close.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -8,6 +9,8 @@
 #include "base/wide_win.h"
 #include "config/folders.h"
 #include "config/general_settings.h"
+#include "ipc/shared_block.h"
+#include "ipc/shared_segment_win.h"
 #include "test_support_win.h"
 
 namespace {
@@ -190,6 +193,24 @@ TEST(AppEndToEndTest, DamagedMainArchiveIsRepairedFromTheBackup) {
   EXPECT_EQ(loaded.BlockingMethod.Value(), 2u);
   EXPECT_EQ(loaded.WaitFor_ProcessName.Value(), u"steam.exe");
 
+  PostMessageW(app.controller(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(app.process().WaitForExit(30000), std::optional<DWORD>(0));
+}
+
+TEST(AppEndToEndTest, SharedBlockIsInitialisedAtStart) {
+  RunningApp app;
+  ASSERT_NE(app.controller(), nullptr);
+  SharedSegment segment(std::u16string(block::kSegmentName), -1);
+  ASSERT_TRUE(segment.IsOpen());
+  const std::uint8_t* bytes = segment.View();
+  const auto header = EncodedHeader();
+  EXPECT_TRUE(std::equal(header.begin(), header.end(), bytes));
+  EXPECT_EQ(bytes[block::kStopFlagA], 1);
+  EXPECT_EQ(bytes[block::kStopFlagB], 1);
+  EXPECT_EQ(block::ReadU32(bytes, block::kAppProcessId), app.process().id());
+  EXPECT_EQ(block::ReadU32(bytes, block::kAppWindow),
+            static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(app.controller())));
+  EXPECT_EQ(block::ReadU32(bytes, block::kClockState + block::clock::kState), 2u);
   PostMessageW(app.controller(), WM_CLOSE, 0, 0);
   EXPECT_EQ(app.process().WaitForExit(30000), std::optional<DWORD>(0));
 }

@@ -29,7 +29,8 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
       startup_(services.startup),
       sharedBlock_(services.sharedBlock),
       processId_(services.processId),
-      endProcess_(std::move(services.endProcess)) {
+      endProcess_(std::move(services.endProcess)),
+      ipcListener_(sharedBlock_) {
   SetProcessLog(&logViewer.book());
   modalGuard_.SetWindowEnabler([this](bool enabled) { window_.Enable(enabled); });
   theController.store(this);
@@ -58,6 +59,11 @@ bool CVantreloquinDlg::RunStartupSequence() {
 
   if (!sharedBlock_.INIT_SharedMem(window_.HandleLow32(), processId_)) {
     FailStartup(u"Failed to lock and INIT shared memory");
+    return false;
+  }
+
+  if (!SpawnJob([this](Event& stopSignal) { ipcListener_.Run(stopSignal); },
+                u"Failed to spawn IPC Listener thread", u"Spawned IPC Listener thread")) {
     return false;
   }
 
@@ -106,6 +112,16 @@ void CVantreloquinDlg::FailStartup(std::u16string message) {
   Log(message);
   Wipe(message);
   endProcess_();
+}
+
+bool CVantreloquinDlg::SpawnJob(Job job, std::u16string_view failure,
+                                std::u16string_view success) {
+  if (!workers.RunJob(std::move(job))) {
+    FailStartup(std::u16string(failure));
+    return false;
+  }
+  Log(success);
+  return true;
 }
 
 void CVantreloquinDlg::SaveChangedSettings() {

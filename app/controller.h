@@ -20,6 +20,7 @@
 #include "base/critical_section.h"
 #include "config/general_settings.h"
 #include "config/settings_storage.h"
+#include "ipc/ipc_listener.h"
 #include "ipc/shared_block.h"
 #include "toolkit/prompts.h"
 
@@ -89,6 +90,8 @@ class CVantreloquinDlg {
   void SaveChangedSettings();
   // Shows and logs the failure, then ends the process.
   void FailStartup(std::u16string message);
+  // Runs a background job; a job that cannot be started ends the process.
+  bool SpawnJob(Job job, std::u16string_view failure, std::u16string_view success);
 
   WindowHost& window_;
   TimerResolution& timerResolution_;
@@ -98,6 +101,7 @@ class CVantreloquinDlg {
   SharedBlock& sharedBlock_;
   const std::uint32_t processId_;
   std::function<void()> endProcess_;
+  IpcListener ipcListener_;
 };
 
 // The process-wide controller (null before it exists and after it is gone).

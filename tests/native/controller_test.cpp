@@ -73,7 +73,13 @@ TEST_F(ControllerTest, StartupSequenceSetsUpTheWindowAndFreesTheGuard) {
   EXPECT_EQ(timerResolution.requests, 1);
   EXPECT_TRUE(controller.initialised);
   EXPECT_FALSE(guard.IsBusy());
-  EXPECT_EQ(LogTextsAfterSettingsLoad().back(), u"INIT_SharedMem():: Unlocked, INIT -- OK");
+  EXPECT_EQ(LogTextsAfterSettingsLoad(), (std::vector<std::u16string>{
+                                            u"INIT_SharedMem():: INIT shared memory",
+                                            u"INIT_SharedMem():: Setting up IPC initial params",
+                                            u"INIT_SharedMem():: Signaling any resident helpers",
+                                            u"INIT_SharedMem():: Unlocked, INIT -- OK",
+                                            u"Spawned IPC Listener thread",
+                                        }));
   EXPECT_EQ(block::ReadU32(memory.data(), block::kAppProcessId), 777u);
   EXPECT_EQ(block::ReadU32(memory.data(), block::kAppWindow), 0x00010203u);
   EXPECT_TRUE(prompts.shown.empty());
@@ -186,4 +192,13 @@ TEST_F(ControllerTest, SharedBlockThatCannotBeInitialisedEndsTheProgram) {
   EXPECT_EQ(prompts.shown, std::vector<std::u16string>{u"Failed to lock and INIT shared memory"});
   EXPECT_EQ(LogTextsAfterSettingsLoad().back(), u"Failed to lock and INIT shared memory");
   EXPECT_FALSE(controller.initialised);
+}
+
+TEST_F(ControllerTest, JobThatCannotStartEndsTheProgram) {
+  // A pool that takes no job: the limit cannot be raised on a closed pool.
+  controller.workers.StopAll();
+  EXPECT_FALSE(controller.RunStartupSequence());
+  EXPECT_EQ(processEnded, 1);
+  EXPECT_EQ(prompts.shown, std::vector<std::u16string>{u"Failed to spawn IPC Listener thread"});
+  EXPECT_EQ(LogTextsAfterSettingsLoad().back(), u"Failed to spawn IPC Listener thread");
 }

@@ -9,6 +9,7 @@
 #include "base/wide_win.h"
 #include "config/folders.h"
 #include "config/general_settings.h"
+#include "ipc/named_mutex_win.h"
 #include "ipc/shared_block.h"
 #include "ipc/shared_segment_win.h"
 #include "test_support_win.h"
@@ -211,6 +212,31 @@ TEST(AppEndToEndTest, SharedBlockIsInitialisedAtStart) {
   EXPECT_EQ(block::ReadU32(bytes, block::kAppWindow),
             static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(app.controller())));
   EXPECT_EQ(block::ReadU32(bytes, block::kClockState + block::clock::kState), 2u);
+  PostMessageW(app.controller(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(app.process().WaitForExit(30000), std::optional<DWORD>(0));
+}
+
+TEST(AppEndToEndTest, ListenerDrainsHelperTextEvenWithABrokenLength) {
+  RunningApp app;
+  ASSERT_NE(app.controller(), nullptr);
+  SharedSegment segment(std::u16string(block::kSegmentName), -1);
+  ASSERT_TRUE(segment.IsOpen());
+  std::uint8_t* bytes = segment.View();
+  for (std::uint32_t length : {20u, 0xFFFFFFFFu}) {
+    {
+      Win32NamedMutexes mutexes;
+      NamedMutexLock log(mutexes, block::kLogMutex, 5000);
+      ASSERT_TRUE(log.Acquired());
+      const std::u16string text = u"[Test] one\r\n[Test] two\r\n";
+      for (std::size_t i = 0; i < text.size(); ++i) {
+        block::WriteUnit(bytes, block::kLogText + 2 * i, text[i]);
+      }
+      block::WriteU32(bytes, block::kLogLength, length);
+    }
+    EXPECT_TRUE(WaitUntil([&] { return block::ReadU32(bytes, block::kLogLength) == 0; }, 5000))
+        << "length " << length;
+  }
+  EXPECT_FALSE(app.process().WaitForExit(0).has_value()) << "the listener survived";
   PostMessageW(app.controller(), WM_CLOSE, 0, 0);
   EXPECT_EQ(app.process().WaitForExit(30000), std::optional<DWORD>(0));
 }

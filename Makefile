@@ -34,6 +34,7 @@ bench: setup
 	@cmake --build --preset bench
 	@$(BUILD)/bench/bench/log_bench
 	@$(BUILD)/bench/bench/settings_bench
+	@$(BUILD)/bench/bench/ipc_bench
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -35,6 +35,7 @@ bench: setup
 	@$(BUILD)/bench/bench/log_bench
 	@$(BUILD)/bench/bench/settings_bench
 	@$(BUILD)/bench/bench/ipc_bench
+	@$(BUILD)/bench/bench/publisher_bench
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

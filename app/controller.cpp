@@ -30,7 +30,10 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
       sharedBlock_(services.sharedBlock),
       processId_(services.processId),
       endProcess_(std::move(services.endProcess)),
-      ipcListener_(sharedBlock_) {
+      ipcListener_(sharedBlock_),
+      publisher_(sharedBlock_, PublisherSources{stateLock, blockRequested, forceDownclockRequested,
+                                                clockTargetsLock, coreClockTarget, memClockTarget,
+                                                settingsLock, settings}) {
   SetProcessLog(&logViewer.book());
   modalGuard_.SetWindowEnabler([this](bool enabled) { window_.Enable(enabled); });
   theController.store(this);
@@ -61,6 +64,7 @@ bool CVantreloquinDlg::RunStartupSequence() {
     FailStartup(u"Failed to lock and INIT shared memory");
     return false;
   }
+  UpdateBlockingMethod();
 
   if (!SpawnJob([this](Event& stopSignal) { ipcListener_.Run(stopSignal); },
                 u"Failed to spawn IPC Listener thread", u"Spawned IPC Listener thread")) {
@@ -114,8 +118,7 @@ void CVantreloquinDlg::FailStartup(std::u16string message) {
   endProcess_();
 }
 
-bool CVantreloquinDlg::SpawnJob(Job job, std::u16string_view failure,
-                                std::u16string_view success) {
+bool CVantreloquinDlg::SpawnJob(Job job, std::u16string_view failure, std::u16string_view success) {
   if (!workers.RunJob(std::move(job))) {
     FailStartup(std::u16string(failure));
     return false;

@@ -20,6 +20,7 @@
 #include "base/critical_section.h"
 #include "config/general_settings.h"
 #include "config/settings_storage.h"
+#include "ipc/clock_state_publisher.h"
 #include "ipc/ipc_listener.h"
 #include "ipc/shared_block.h"
 #include "toolkit/prompts.h"
@@ -83,6 +84,9 @@ class CVantreloquinDlg {
   // state change.
   CriticalSection stateLock;
 
+  // Publishes the decision and the clock settings to the helpers.
+  void UpdateBlockingMethod() { publisher_.UpdateBlockingMethod(); }
+
  private:
   // The pause of a start by the logon task and SHIFT safety mode.
   void WaitAtLogonStartAndCheckShift();
@@ -102,6 +106,7 @@ class CVantreloquinDlg {
   const std::uint32_t processId_;
   std::function<void()> endProcess_;
   IpcListener ipcListener_;
+  ClockStatePublisher publisher_;
 };
 
 // The process-wide controller (null before it exists and after it is gone).

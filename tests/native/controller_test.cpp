@@ -74,14 +74,16 @@ TEST_F(ControllerTest, StartupSequenceSetsUpTheWindowAndFreesTheGuard) {
   EXPECT_TRUE(controller.initialised);
   EXPECT_FALSE(guard.IsBusy());
   EXPECT_EQ(LogTextsAfterSettingsLoad(), (std::vector<std::u16string>{
-                                            u"INIT_SharedMem():: INIT shared memory",
-                                            u"INIT_SharedMem():: Setting up IPC initial params",
-                                            u"INIT_SharedMem():: Signaling any resident helpers",
-                                            u"INIT_SharedMem():: Unlocked, INIT -- OK",
-                                            u"Spawned IPC Listener thread",
-                                        }));
+                                             u"INIT_SharedMem():: INIT shared memory",
+                                             u"INIT_SharedMem():: Setting up IPC initial params",
+                                             u"INIT_SharedMem():: Signaling any resident helpers",
+                                             u"INIT_SharedMem():: Unlocked, INIT -- OK",
+                                             u"Spawned IPC Listener thread",
+                                         }));
   EXPECT_EQ(block::ReadU32(memory.data(), block::kAppProcessId), 777u);
   EXPECT_EQ(block::ReadU32(memory.data(), block::kAppWindow), 0x00010203u);
+  EXPECT_EQ(block::ReadU32(memory.data(), block::kClockState + block::clock::kWatchdogSeconds), 10u)
+      << "the first publication";
   EXPECT_TRUE(prompts.shown.empty());
   EXPECT_EQ(processEnded, 0);
   EXPECT_TRUE(controller.workers.RunJob([](Event&) {})) << "the pool takes jobs now";

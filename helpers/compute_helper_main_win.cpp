@@ -1,0 +1,8 @@
+// Vantreloquin_HelperModule.exe: the compute helper.
+#include <windows.h>
+
+#include "helpers/helper_main_win.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  return RunHelperProcess(Helper::Compute);
+}

@@ -1,0 +1,35 @@
+// The helper's place in Windows: a hidden top-level window of its own (its
+// registered identity, and how the system asks it to close), a watch on the
+// application's process and a wait that keeps the window served.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "helpers/helper_host.h"
+
+class Win32HelperHost : public HelperHost {
+ public:
+  Win32HelperHost() = default;
+  ~Win32HelperHost() override;
+  Win32HelperHost(const Win32HelperHost&) = delete;
+  Win32HelperHost& operator=(const Win32HelperHost&) = delete;
+
+  // Creates the window; false when it could not be created.
+  bool CreateHelperWindow(const std::u16string& title);
+
+  std::uint32_t ProcessId() const override;
+  std::uint32_t Window() const override;
+  bool ProcessRuns(std::uint32_t processId) override;
+  bool WaitForNextPass(std::uint32_t milliseconds) override;
+
+ private:
+  void ForgetWatched();
+
+  HWND window_ = nullptr;
+  // The watched process stays open: its id cannot be reused while we hold it.
+  std::uint32_t watchedId_ = 0;
+  HANDLE watched_ = nullptr;
+  bool closeRequested_ = false;
+};

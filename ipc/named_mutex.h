@@ -16,8 +16,7 @@ class MutexHold {
 class NamedMutexes {
  public:
   virtual ~NamedMutexes() = default;
-  virtual std::unique_ptr<MutexHold> Acquire(std::u16string_view name,
-                                             std::uint32_t timeoutMs) = 0;
+  virtual std::unique_ptr<MutexHold> Acquire(std::u16string_view name, std::uint32_t timeoutMs) = 0;
 };
 
 // One guarded access (scoped): only a successful wait counts as acquired.

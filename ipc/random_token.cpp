@@ -11,7 +11,8 @@ std::u16string RandomToken() {
   std::u16string token;
   token.reserve(kTokenLength);
   for (std::size_t i = 0; i < kTokenLength; ++i) {
-    token.push_back(kTokenAlphabet[static_cast<std::size_t>(NextCrtRandom()) % kTokenAlphabet.size()]);
+    token.push_back(
+        kTokenAlphabet[static_cast<std::size_t>(NextCrtRandom()) % kTokenAlphabet.size()]);
   }
   return token;
 }

@@ -39,7 +39,8 @@ void WriteGpuTable(std::uint8_t* table, const std::vector<std::u16string>& names
   std::memset(table, 0, block::kGpuTableSize);
   for (std::size_t entry = 0; entry < names.size() && entry < block::kGpuEntries; ++entry) {
     const std::u16string& name = names[entry];
-    const std::size_t units = name.size() < block::kGpuNameUnits ? name.size() : block::kGpuNameUnits;
+    const std::size_t units =
+        name.size() < block::kGpuNameUnits ? name.size() : block::kGpuNameUnits;
     for (std::size_t i = 0; i < units; ++i) {
       block::WriteUnit(table, entry * block::kGpuEntrySize + i * 2, name[i]);
     }

@@ -5,9 +5,13 @@
 #include "base/wide_win.h"
 #include "ipc/shared_block_layout.h"
 
-SharedSegment::SharedSegment(std::u16string name, std::int32_t size) { Open(name, size); }
+SharedSegment::SharedSegment(std::u16string name, std::int32_t size) {
+  Open(name, size);
+}
 
-SharedSegment::~SharedSegment() { Close(); }
+SharedSegment::~SharedSegment() {
+  Close();
+}
 
 void SharedSegment::Open(const std::u16string& name, std::int32_t size) {
   if (size == 0) {

@@ -47,8 +47,8 @@ TEST_F(IpcListenerTest, HelperLinesBecomeLogLinesAndTheAreaIsEmptied) {
   HelperAppends(u"[ADL Helper] started\r\n");
   HelperAppends(u"  [ADL Helper] no GPU found \r\n");
   listener.DrainOnce();
-  EXPECT_EQ(LogTexts(), (std::vector<std::u16string>{u"[ADL Helper] started",
-                                                      u"[ADL Helper] no GPU found"}));
+  EXPECT_EQ(LogTexts(),
+            (std::vector<std::u16string>{u"[ADL Helper] started", u"[ADL Helper] no GPU found"}));
   EXPECT_EQ(LogLength(), 0u);
   ASSERT_EQ(mutexes.accesses.size(), 1u);
   EXPECT_EQ(mutexes.accesses[0], std::make_pair(std::u16string(block::kLogMutex), 5000u));

@@ -30,10 +30,15 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
       sharedBlock_(services.sharedBlock),
       processId_(services.processId),
       endProcess_(std::move(services.endProcess)),
+      dispatcherWake_(services.dispatcherWake),
       ipcListener_(sharedBlock_),
       publisher_(sharedBlock_, PublisherSources{stateLock, blockRequested, forceDownclockRequested,
                                                 clockTargetsLock, coreClockTarget, memClockTarget,
-                                                settingsLock, settings}) {
+                                                settingsLock, settings}),
+      supervisor_(sharedBlock_, services.processes, std::move(services.programFolder),
+                  dispatcherWake_,
+                  SupervisorSources{stateLock, blockRequested, forceDownclockRequested,
+                                    [this] { return settings.BlockingMethod.Value(); }}) {
   SetProcessLog(&logViewer.book());
   modalGuard_.SetWindowEnabler([this](bool enabled) { window_.Enable(enabled); });
   theController.store(this);
@@ -52,6 +57,7 @@ bool CVantreloquinDlg::RunStartupSequence() {
   EnsureFolderExists(storage.archives().folder);
   storage.LoadSettingsAtStartup();
   WaitAtLogonStartAndCheckShift();
+  dispatcherWake_.ResetDispatcherWake();
 
   window_.SetIcons(IDI_CLOCK_FREE);
   workers.SetMaxWorkers(kMaxWorkers);
@@ -66,6 +72,10 @@ bool CVantreloquinDlg::RunStartupSequence() {
   }
   UpdateBlockingMethod();
 
+  if (!SpawnJob([this](Event& stopSignal) { supervisor_.HelperDispatcher(stopSignal); },
+                u"Failed to spawn dispatcher thread", u"Spawned dispatcher thread")) {
+    return false;
+  }
   if (!SpawnJob([this](Event& stopSignal) { ipcListener_.Run(stopSignal); },
                 u"Failed to spawn IPC Listener thread", u"Spawned IPC Listener thread")) {
     return false;

@@ -21,6 +21,7 @@
 #include "config/general_settings.h"
 #include "config/settings_storage.h"
 #include "ipc/clock_state_publisher.h"
+#include "ipc/helper_supervisor.h"
 #include "ipc/ipc_listener.h"
 #include "ipc/shared_block.h"
 #include "toolkit/prompts.h"
@@ -38,6 +39,10 @@ struct ControllerServices {
   std::uint32_t processId;
   // Ends the process with exit code 0 after a fatal start-up failure.
   std::function<void()> endProcess;
+  ProcessControl& processes;
+  // Where the helper executables lie (ends with a backslash).
+  std::u16string programFolder;
+  DispatcherWake& dispatcherWake;
 };
 
 class CVantreloquinDlg {
@@ -105,8 +110,10 @@ class CVantreloquinDlg {
   SharedBlock& sharedBlock_;
   const std::uint32_t processId_;
   std::function<void()> endProcess_;
+  DispatcherWake& dispatcherWake_;
   IpcListener ipcListener_;
   ClockStatePublisher publisher_;
+  HelperSupervisor supervisor_;
 };
 
 // The process-wide controller (null before it exists and after it is gone).

@@ -14,7 +14,9 @@
 #include "app/startup_environment_win.h"
 #include "app/timer_resolution_win.h"
 #include "config/folders.h"
+#include "ipc/helper_supervisor.h"
 #include "ipc/named_mutex_win.h"
+#include "ipc/process_control_win.h"
 #include "ipc/shared_block.h"
 #include "ipc/shared_segment_win.h"
 #include "resources/resource_ids.h"
@@ -25,6 +27,12 @@
 namespace {
 
 constexpr std::uint32_t kCrashReporterFlags = 0x13;
+
+// The dispatcher's wake signal lives as long as the process.
+DispatcherWake& ProcessDispatcherWake() {
+  static DispatcherWake wake;
+  return wake;
+}
 
 void InstallProcessCrashReporter() {
   CrashReporterConfig config;
@@ -55,10 +63,11 @@ void CTallowenApp::Run() {
   Win32NamedMutexes mutexes;
   SharedBlock sharedBlock(TheSharedSegment().IsOpen() ? TheSharedSegment().View() : nullptr,
                           mutexes);
-  CVantreloquinDlg controller(ControllerServices{windowHost, timerResolution, TheModalGuard(),
-                                                 prompts, startupEnvironment,
-                                                 SettingsArchivesIn(DataFolder()), sharedBlock,
-                                                 GetCurrentProcessId(), [] { ExitProcess(0); }});
+  Win32ProcessControl processes;
+  CVantreloquinDlg controller(ControllerServices{
+      windowHost, timerResolution, TheModalGuard(), prompts, startupEnvironment,
+      SettingsArchivesIn(DataFolder()), sharedBlock, GetCurrentProcessId(), [] { ExitProcess(0); },
+      processes, ProgramFolder(), ProcessDispatcherWake()});
 
   SingleInstanceGuard instance(CurrentInstanceName());
   if (instance.AnotherInstanceRuns()) {
@@ -72,9 +81,10 @@ void CTallowenApp::Run() {
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  // The block exists before anything else runs; a second instance maps the
-  // same block and leaves it alone.
+  // The block and the dispatcher's wake signal exist before anything else
+  // runs; a second instance maps the same block and leaves it alone.
   TheSharedSegment();
+  ProcessDispatcherWake();
   CTallowenApp app;
   app.Run();
   return 0;

@@ -32,3 +32,8 @@ class ProcessControl {
 // each argument after one blank, quoted where needed.
 std::u16string BuildCommandLine(std::u16string_view path,
                                 const std::vector<std::u16string>& arguments);
+
+// The wait ExecuteProcess allows for waitSeconds, in unsigned 32-bit
+// arithmetic: 4294967295 s (callers' "no practical limit") gives
+// 4294966296 ms, about 49.7 days.
+std::uint32_t ProcessWaitMilliseconds(std::uint32_t waitSeconds);

@@ -75,6 +75,18 @@ stop() {
   exec 9>"$state/lock"
   flock 9
   wineserver -k 2>/dev/null || true
+  # Anything of this prefix that the server did not end (a process caught
+  # half-started, say) would keep a test's output pipe open.
+  local proc
+  for proc in /proc/[0-9]*; do
+    case "$(readlink "$proc/exe" 2>/dev/null)" in
+      */wine-preloader | */wine64-preloader | */wine | */wine64) ;;
+      *) continue ;;
+    esac
+    if tr '\0' '\n' <"$proc/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+      kill -9 "${proc#/proc/}" 2>/dev/null || true
+    fi
+  done
   local p
   for p in twm xvfb; do
     if alive "$state/$p.pid"; then

@@ -10,6 +10,7 @@
 
 #include "config/archive_codec.h"
 #include "fakes/fake_named_mutexes.h"
+#include "fakes/fake_process_control.h"
 #include "fakes/fake_prompts.h"
 #include "fakes/fake_startup_environment.h"
 #include "fakes/fake_timer_resolution.h"
@@ -30,9 +31,14 @@ class ControllerTest : public ::testing::Test {
     return texts;
   }
 
-  // The texts logged after the settings load and its integrity check.
+  // The texts the start-up sequence logged after the settings load and its
+  // integrity check (the dispatcher's own lines left out).
   std::vector<std::u16string> LogTextsAfterSettingsLoad() {
     std::vector<std::u16string> texts = LogTexts();
+    std::erase_if(texts, [](const std::u16string& text) {
+      return text.starts_with(u"ExecuteProcess [") ||
+             text == u"Signaled terminate helper container...";
+    });
     const auto checked = std::find(texts.begin(), texts.end(), u"Config file integrity looks-good");
     return checked == texts.end() ? texts : std::vector<std::u16string>(checked + 1, texts.end());
   }
@@ -47,9 +53,12 @@ class ControllerTest : public ::testing::Test {
   FakeNamedMutexes mutexes;
   SharedBlock sharedBlock{memory.data(), mutexes};
   int processEnded = 0;
-  CVantreloquinDlg controller{ControllerServices{window, timerResolution, guard, prompts, startup,
-                                                 SettingsArchivesIn(folder.Folder()), sharedBlock,
-                                                 777, [this] { ++processEnded; }}};
+  FakeProcessControl processes;
+  DispatcherWake dispatcherWake;
+  CVantreloquinDlg controller{ControllerServices{
+      window, timerResolution, guard, prompts, startup, SettingsArchivesIn(folder.Folder()),
+      sharedBlock, 777, [this] { ++processEnded; }, processes, u"C:\\Program Files\\Vantreloquin\\",
+      dispatcherWake}};
 };
 
 }  // namespace
@@ -78,6 +87,7 @@ TEST_F(ControllerTest, StartupSequenceSetsUpTheWindowAndFreesTheGuard) {
                                              u"INIT_SharedMem():: Setting up IPC initial params",
                                              u"INIT_SharedMem():: Signaling any resident helpers",
                                              u"INIT_SharedMem():: Unlocked, INIT -- OK",
+                                             u"Spawned dispatcher thread",
                                              u"Spawned IPC Listener thread",
                                          }));
   EXPECT_EQ(block::ReadU32(memory.data(), block::kAppProcessId), 777u);
@@ -201,6 +211,6 @@ TEST_F(ControllerTest, JobThatCannotStartEndsTheProgram) {
   controller.workers.StopAll();
   EXPECT_FALSE(controller.RunStartupSequence());
   EXPECT_EQ(processEnded, 1);
-  EXPECT_EQ(prompts.shown, std::vector<std::u16string>{u"Failed to spawn IPC Listener thread"});
-  EXPECT_EQ(LogTextsAfterSettingsLoad().back(), u"Failed to spawn IPC Listener thread");
+  EXPECT_EQ(prompts.shown, std::vector<std::u16string>{u"Failed to spawn dispatcher thread"});
+  EXPECT_EQ(LogTextsAfterSettingsLoad().back(), u"Failed to spawn dispatcher thread");
 }

@@ -14,6 +14,8 @@
 #include "ipc/shared_segment_win.h"
 #include "test_support_win.h"
 
+#include <tlhelp32.h>
+
 namespace {
 
 constexpr DWORD kStartTimeoutMs = 60000;
@@ -63,6 +65,14 @@ class RunningApp {
     if (process_.started()) {
       WaitUntil([this] { return (controller_ = ControllerWindowOf(process_.id())) != nullptr; },
                 kStartTimeoutMs);
+    }
+  }
+  // Closes the application the way the system does, so that it is never
+  // ended while it starts a helper.
+  ~RunningApp() {
+    if (controller_ && !process_.WaitForExit(0).has_value()) {
+      PostMessageW(controller_, WM_CLOSE, 0, 0);
+      process_.WaitForExit(30000);
     }
   }
   ChildProcess& process() { return process_; }
@@ -198,7 +208,21 @@ TEST(AppEndToEndTest, DamagedMainArchiveIsRepairedFromTheBackup) {
   EXPECT_EQ(app.process().WaitForExit(30000), std::optional<DWORD>(0));
 }
 
-TEST(AppEndToEndTest, SharedBlockIsInitialisedAtStart) {
+// Whether a process of that file name runs as a child of the parent.
+bool ChildRuns(DWORD parentId, const wchar_t* fileName) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  bool found = false;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
+       more = Process32NextW(snapshot, &entry)) {
+    found = entry.th32ParentProcessID == parentId && _wcsicmp(entry.szExeFile, fileName) == 0;
+  }
+  CloseHandle(snapshot);
+  return found;
+}
+
+TEST(AppEndToEndTest, StartPreparesTheBlockAndRunsTheAdlHelperOnce) {
   RunningApp app;
   ASSERT_NE(app.controller(), nullptr);
   SharedSegment segment(std::u16string(block::kSegmentName), -1);
@@ -206,12 +230,26 @@ TEST(AppEndToEndTest, SharedBlockIsInitialisedAtStart) {
   const std::uint8_t* bytes = segment.View();
   const auto header = EncodedHeader();
   EXPECT_TRUE(std::equal(header.begin(), header.end(), bytes));
-  EXPECT_EQ(bytes[block::kStopFlagA], 1);
-  EXPECT_EQ(bytes[block::kStopFlagB], 1);
   EXPECT_EQ(block::ReadU32(bytes, block::kAppProcessId), app.process().id());
   EXPECT_EQ(block::ReadU32(bytes, block::kAppWindow),
             static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(app.controller())));
   EXPECT_EQ(block::ReadU32(bytes, block::kClockState + block::clock::kState), 2u);
+  EXPECT_EQ(block::ReadU32(bytes, block::kClockState + block::clock::kWatchdogSeconds), 10u);
+
+  // The first dispatcher pass starts the ADL helper; with nothing to block,
+  // the next pass raises the stop flags and the helper ends on its own.
+  EXPECT_TRUE(WaitUntil(
+      [&] { return ChildRuns(app.process().id(), L"Vantreloquin_HelperModule_ADL.exe"); }, 10000));
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return bytes[block::kStopFlagA] == 1 && bytes[block::kStopFlagB] == 1 &&
+               !ChildRuns(app.process().id(), L"Vantreloquin_HelperModule_ADL.exe");
+      },
+      10000));
+  EXPECT_FALSE(ChildRuns(app.process().id(), L"Vantreloquin_HelperModule.exe"));
+  EXPECT_TRUE(WaitUntil([&] { return block::ReadU32(bytes, block::kLogLength) == 0; }, 5000))
+      << "the helper's log text was drained";
+
   PostMessageW(app.controller(), WM_CLOSE, 0, 0);
   EXPECT_EQ(app.process().WaitForExit(30000), std::optional<DWORD>(0));
 }

@@ -12,6 +12,7 @@
 #include "app/log.h"
 #include "base/text.h"
 #include "fakes/fake_named_mutexes.h"
+#include "fakes/log_capture.h"
 
 namespace {
 
@@ -34,8 +35,8 @@ std::ostream& operator<<(std::ostream& out, const Entry& entry) {
 
 class ClockStatePublisherTest : public ::testing::Test {
  protected:
-  ClockStatePublisherTest() { SetProcessLog(&log); }
-  ~ClockStatePublisherTest() noexcept override { SetProcessLog(nullptr); }
+  // Holds a lock wrapper, whose destructor may throw.
+  ~ClockStatePublisherTest() noexcept override = default;
 
   PublisherSources Sources() {
     return {stateLock,        blockRequested,  forceDownclockRequested,
@@ -63,14 +64,7 @@ class ClockStatePublisherTest : public ::testing::Test {
   }
 
   // Logged texts without their time stamps.
-  std::vector<std::u16string> LogTexts() {
-    log.FlushPendingLog();
-    std::vector<std::u16string> texts;
-    for (const std::u16string& line : log.Committed()) {
-      texts.push_back(line.substr(line.find(u" >> ") + 4));
-    }
-    return texts;
-  }
+  std::vector<std::u16string> LogTexts() { return log.Texts(); }
   std::size_t ErrorLines() {
     const std::vector<std::u16string> texts = LogTexts();
     return std::count(texts.begin(), texts.end(), kNonNumericClock);
@@ -87,7 +81,7 @@ class ClockStatePublisherTest : public ::testing::Test {
   std::u16string memClockTarget = u"DEFAULT";
   CriticalSection_Wrapper settingsLock{CriticalSection_Wrapper::Form::ReaderWriter};
   CGeneralSettings_ConfigFile settings;
-  LogBook log;
+  LogCapture log;
   ClockStatePublisher publisher{sharedBlock, Sources()};
 };
 

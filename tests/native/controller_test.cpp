@@ -15,6 +15,7 @@
 #include "fakes/fake_startup_environment.h"
 #include "fakes/fake_timer_resolution.h"
 #include "fakes/fake_window_host.h"
+#include "fakes/log_capture.h"
 #include "fakes/temp_folder.h"
 #include "toolkit/fade_duration.h"
 
@@ -22,14 +23,7 @@ namespace {
 
 class ControllerTest : public ::testing::Test {
  protected:
-  std::vector<std::u16string> LogTexts() {
-    controller.logViewer.FlushPendingLog();
-    std::vector<std::u16string> texts;
-    for (const std::u16string& line : controller.logViewer.book().Committed()) {
-      texts.push_back(line.substr(line.find(u" >> ") + 4));
-    }
-    return texts;
-  }
+  std::vector<std::u16string> LogTexts() { return LoggedTexts(controller.logViewer.book()); }
 
   // The texts the start-up sequence logged after the settings load and its
   // integrity check (the dispatcher's own lines left out).

@@ -7,14 +7,12 @@
 
 #include "app/log.h"
 #include "fakes/fake_named_mutexes.h"
+#include "fakes/log_capture.h"
 
 namespace {
 
 class IpcListenerTest : public ::testing::Test {
  protected:
-  IpcListenerTest() { SetProcessLog(&log); }
-  ~IpcListenerTest() override { SetProcessLog(nullptr); }
-
   // Appends as a helper does: text at logText[logLength], length raised.
   void HelperAppends(std::u16string_view text) {
     const std::uint32_t length = block::ReadU32(memory.data(), block::kLogLength);
@@ -24,17 +22,10 @@ class IpcListenerTest : public ::testing::Test {
     block::WriteU32(memory.data(), block::kLogLength,
                     length + static_cast<std::uint32_t>(text.size()));
   }
-  std::vector<std::u16string> LogTexts() {
-    log.FlushPendingLog();
-    std::vector<std::u16string> texts;
-    for (const std::u16string& line : log.Committed()) {
-      texts.push_back(line.substr(line.find(u" >> ") + 4));
-    }
-    return texts;
-  }
+  std::vector<std::u16string> LogTexts() { return log.Texts(); }
   std::uint32_t LogLength() const { return block::ReadU32(memory.data(), block::kLogLength); }
 
-  LogBook log;
+  LogCapture log;
   std::vector<std::uint8_t> memory = std::vector<std::uint8_t>(block::kSize);
   FakeNamedMutexes mutexes;
   SharedBlock sharedBlock{memory.data(), mutexes};

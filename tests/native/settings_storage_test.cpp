@@ -9,6 +9,7 @@
 
 #include "app/log.h"
 #include "config/archive_codec.h"
+#include "fakes/log_capture.h"
 #include "fakes/temp_folder.h"
 
 namespace {
@@ -33,17 +34,16 @@ std::string ArchiveWithBlockingMethod(std::uint32_t method) {
 
 class SettingsStorageTest : public ::testing::Test {
  protected:
-  SettingsStorageTest() : storage(settings, lock, SettingsArchivesIn(folder.Folder())) {
-    SetProcessLog(&log);
-  }
-  ~SettingsStorageTest() noexcept override { SetProcessLog(nullptr); }
+  SettingsStorageTest() : storage(settings, lock, SettingsArchivesIn(folder.Folder())) {}
+
+  // Holds a lock wrapper, whose destructor may throw.
+  ~SettingsStorageTest() noexcept override = default;
 
   // The logged texts without their time stamps.
   std::vector<std::string> LogTexts() {
-    log.FlushPendingLog();
     std::vector<std::string> texts;
-    for (const std::u16string& line : log.Committed()) {
-      texts.push_back(Utf16ToUtf8(line.substr(line.find(u" >> ") + 4)));
+    for (const std::u16string& text : log.Texts()) {
+      texts.push_back(Utf16ToUtf8(text));
     }
     return texts;
   }
@@ -54,7 +54,7 @@ class SettingsStorageTest : public ::testing::Test {
   std::string BackupText() const { return Utf16ToUtf8(storage.archives().backup); }
 
   TempFolder folder;
-  LogBook log;
+  LogCapture log;
   CGeneralSettings_ConfigFile settings;
   CriticalSection_Wrapper lock{CriticalSection_Wrapper::Form::ReaderWriter};
   SettingsStorage storage;

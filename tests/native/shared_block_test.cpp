@@ -7,30 +7,21 @@
 
 #include "app/log.h"
 #include "fakes/fake_named_mutexes.h"
+#include "fakes/log_capture.h"
 #include "ipc/random_token.h"
 
 namespace {
 
 class SharedBlockTest : public ::testing::Test {
  protected:
-  SharedBlockTest() { SetProcessLog(&log); }
-  ~SharedBlockTest() override { SetProcessLog(nullptr); }
-
-  std::vector<std::u16string> LogTexts() {
-    log.FlushPendingLog();
-    std::vector<std::u16string> texts;
-    for (const std::u16string& line : log.Committed()) {
-      texts.push_back(line.substr(line.find(u" >> ") + 4));
-    }
-    return texts;
-  }
+  std::vector<std::u16string> LogTexts() { return log.Texts(); }
   std::uint8_t* At(std::size_t offset) { return memory.data() + offset; }
   std::vector<std::uint8_t> Bytes(std::size_t offset, std::size_t count) {
     return {memory.begin() + static_cast<std::ptrdiff_t>(offset),
             memory.begin() + static_cast<std::ptrdiff_t>(offset + count)};
   }
 
-  LogBook log;
+  LogCapture log;
   // Left-overs of an earlier run: every byte set.
   std::vector<std::uint8_t> memory = std::vector<std::uint8_t>(block::kSize, 0xAB);
   FakeNamedMutexes mutexes;

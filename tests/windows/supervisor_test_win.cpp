@@ -9,6 +9,7 @@
 
 #include "app/log.h"
 #include "base/wide_win.h"
+#include "fakes/log_capture.h"
 #include "ipc/helper_supervisor.h"
 #include "ipc/ipc_listener.h"
 #include "ipc/named_mutex_win.h"
@@ -23,7 +24,6 @@ constexpr DWORD kHelperTimeoutMs = 15000;
 class SupervisorWinTest : public ::testing::Test {
  protected:
   SupervisorWinTest() {
-    SetProcessLog(&log);
     bytes = segment.View();
     sharedBlock.INIT_SharedMem(0, GetCurrentProcessId());
   }
@@ -37,7 +37,6 @@ class SupervisorWinTest : public ::testing::Test {
                  !processes.IsHelperAlive(Id(Helper::Adl), Window(Helper::Adl), kAdlHelperFileName);
         },
         kHelperTimeoutMs);
-    SetProcessLog(nullptr);
   }
 
   std::uint32_t Id(Helper helper) const {
@@ -52,14 +51,7 @@ class SupervisorWinTest : public ::testing::Test {
         Id(helper), Window(helper),
         helper == Helper::Adl ? kAdlHelperFileName : kComputeHelperFileName);
   }
-  std::vector<std::u16string> LogTexts() {
-    log.FlushPendingLog();
-    std::vector<std::u16string> texts;
-    for (const std::u16string& line : log.Committed()) {
-      texts.push_back(line.substr(line.find(u" >> ") + 4));
-    }
-    return texts;
-  }
+  std::vector<std::u16string> LogTexts() { return log.Texts(); }
   std::size_t Count(const std::u16string& text) {
     const auto texts = LogTexts();
     return static_cast<std::size_t>(std::count(texts.begin(), texts.end(), text));
@@ -74,7 +66,7 @@ class SupervisorWinTest : public ::testing::Test {
         kHelperTimeoutMs);
   }
 
-  LogBook log;
+  LogCapture log;
   SharedSegment segment{std::u16string(block::kSegmentName), -1};
   std::uint8_t* bytes = nullptr;
   Win32NamedMutexes mutexes;

@@ -13,6 +13,8 @@ std::atomic<CVantreloquinDlg*> theController{nullptr};
 
 constexpr std::uint32_t kMaxWorkers = 1000;
 constexpr std::uintptr_t kHousekeepingTimer = 1;
+// Posted by the scanner once it has begun: the controller starts its timers.
+constexpr std::uintptr_t kStartTimersTimer = 100;
 
 }  // namespace
 
@@ -38,7 +40,13 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
       supervisor_(sharedBlock_, services.processes, std::move(services.programFolder),
                   dispatcherWake_,
                   SupervisorSources{stateLock, blockRequested, forceDownclockRequested,
-                                    [this] { return settings.BlockingMethod.Value(); }}) {
+                                    [this] { return settings.BlockingMethod.Value(); }}),
+      scanner_(services.desktop, std::move(services.windowsFolder),
+               ScannerSources{stateLock, blockRequested, forceDownclockRequested, clockTargetsLock,
+                              coreClockTarget, memClockTarget, settingsLock, settings,
+                              recentForeground, [this] { UpdateBlockingMethod(); },
+                              [this] { dispatcherWake_.WakeDispatcher(); },
+                              [this] { window_.Post(ui::kTimerMessage, kStartTimersTimer, 0); }}) {
   SetProcessLog(&logViewer.book());
   modalGuard_.SetWindowEnabler([this](bool enabled) { window_.Enable(enabled); });
   theController.store(this);
@@ -72,6 +80,10 @@ bool CVantreloquinDlg::RunStartupSequence() {
   }
   UpdateBlockingMethod();
 
+  if (!SpawnJob([this](Event& stopSignal) { scanner_.ThreadProcessScanner(stopSignal); },
+                u"Failed to spawn process-scanner thread", u"Spawned process-scanner thread")) {
+    return false;
+  }
   if (!SpawnJob([this](Event& stopSignal) { supervisor_.HelperDispatcher(stopSignal); },
                 u"Failed to spawn dispatcher thread", u"Spawned dispatcher thread")) {
     return false;

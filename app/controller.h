@@ -24,6 +24,9 @@
 #include "ipc/helper_supervisor.h"
 #include "ipc/ipc_listener.h"
 #include "ipc/shared_block.h"
+#include "rules/desktop.h"
+#include "rules/process_scanner.h"
+#include "rules/recent_foreground.h"
 #include "toolkit/prompts.h"
 
 // What the controller works through: its own window (created after the
@@ -43,6 +46,9 @@ struct ControllerServices {
   // Where the helper executables lie (ends with a backslash).
   std::u16string programFolder;
   DispatcherWake& dispatcherWake;
+  Desktop& desktop;
+  // The Windows folder, whose programs rules never match.
+  std::u16string windowsFolder;
 };
 
 class CVantreloquinDlg {
@@ -83,6 +89,9 @@ class CVantreloquinDlg {
   // Logon-task requests: 0 create, 1 remove.
   std::vector<std::uint8_t> taskQueue;
 
+  // Programs recently in the foreground, for the rule editor's picker.
+  RecentForegroundHistory recentForeground;
+
   WorkerPool workers;
   std::atomic<bool> initialised{false};
   // Serialises the publisher, the helper supervisor and the scanner's
@@ -114,6 +123,7 @@ class CVantreloquinDlg {
   IpcListener ipcListener_;
   ClockStatePublisher publisher_;
   HelperSupervisor supervisor_;
+  ProcessScanner scanner_;
 };
 
 // The process-wide controller (null before it exists and after it is gone).

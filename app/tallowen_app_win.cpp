@@ -20,6 +20,7 @@
 #include "ipc/shared_block.h"
 #include "ipc/shared_segment_win.h"
 #include "resources/resource_ids.h"
+#include "rules/desktop_win.h"
 #include "toolkit/crash_reporter_win.h"
 #include "toolkit/message_box_prompts_win.h"
 #include "toolkit/window_host_win.h"
@@ -64,10 +65,11 @@ void CTallowenApp::Run() {
   SharedBlock sharedBlock(TheSharedSegment().IsOpen() ? TheSharedSegment().View() : nullptr,
                           mutexes);
   Win32ProcessControl processes;
+  Win32Desktop desktop;
   CVantreloquinDlg controller(ControllerServices{
       windowHost, timerResolution, TheModalGuard(), prompts, startupEnvironment,
       SettingsArchivesIn(DataFolder()), sharedBlock, GetCurrentProcessId(), [] { ExitProcess(0); },
-      processes, ProgramFolder(), ProcessDispatcherWake()});
+      processes, ProgramFolder(), ProcessDispatcherWake(), desktop, WindowsFolder()});
 
   SingleInstanceGuard instance(CurrentInstanceName());
   if (instance.AnotherInstanceRuns()) {

@@ -37,8 +37,7 @@ bool IsBlockFamily(ActionType action) {
 }
 
 bool IsForceFamily(ActionType action) {
-  return action == ActionType::ForceDownclock ||
-         action == ActionType::ForceDownclockIfForeground ||
+  return action == ActionType::ForceDownclock || action == ActionType::ForceDownclockIfForeground ||
          action == ActionType::ForceDownclockIfBackground;
 }
 
@@ -74,8 +73,8 @@ ScanDecision ProcessScanner::Scan() {
   const ForegroundInfo foreground =
       InspectForeground(desktop_, desktop_.ForegroundWindow(), windowsFolder_);
   if (foreground.usable) {
-    sources_.recentForeground.AddRecentForeground(foreground.fullPath.empty() ? foreground.fileName
-                                                                              : foreground.fullPath);
+    sources_.recentForeground.AddRecentForeground(
+        foreground.fullPath.empty() ? foreground.fileName : foreground.fullPath);
   }
   ProcessLists lists;
   ScanDecision decision;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "config/archive_codec.h"
+#include "fakes/fake_desktop.h"
 #include "fakes/fake_named_mutexes.h"
 #include "fakes/fake_process_control.h"
 #include "fakes/fake_prompts.h"
@@ -30,7 +31,7 @@ class ControllerTest : public ::testing::Test {
   std::vector<std::u16string> LogTextsAfterSettingsLoad() {
     std::vector<std::u16string> texts = LogTexts();
     std::erase_if(texts, [](const std::u16string& text) {
-      return text.starts_with(u"ExecuteProcess [") ||
+      return text.starts_with(u"ExecuteProcess [") || text.starts_with(u"ThreadProcessScanner::") ||
              text == u"Signaled terminate helper container...";
     });
     const auto checked = std::find(texts.begin(), texts.end(), u"Config file integrity looks-good");
@@ -49,10 +50,11 @@ class ControllerTest : public ::testing::Test {
   int processEnded = 0;
   FakeProcessControl processes;
   DispatcherWake dispatcherWake;
+  FakeDesktop desktop;
   CVantreloquinDlg controller{ControllerServices{
       window, timerResolution, guard, prompts, startup, SettingsArchivesIn(folder.Folder()),
       sharedBlock, 777, [this] { ++processEnded; }, processes, u"C:\\Program Files\\Vantreloquin\\",
-      dispatcherWake}};
+      dispatcherWake, desktop, u"C:\\Windows\\"}};
 };
 
 }  // namespace
@@ -81,6 +83,7 @@ TEST_F(ControllerTest, StartupSequenceSetsUpTheWindowAndFreesTheGuard) {
                                              u"INIT_SharedMem():: Setting up IPC initial params",
                                              u"INIT_SharedMem():: Signaling any resident helpers",
                                              u"INIT_SharedMem():: Unlocked, INIT -- OK",
+                                             u"Spawned process-scanner thread",
                                              u"Spawned dispatcher thread",
                                              u"Spawned IPC Listener thread",
                                          }));
@@ -205,6 +208,6 @@ TEST_F(ControllerTest, JobThatCannotStartEndsTheProgram) {
   controller.workers.StopAll();
   EXPECT_FALSE(controller.RunStartupSequence());
   EXPECT_EQ(processEnded, 1);
-  EXPECT_EQ(prompts.shown, std::vector<std::u16string>{u"Failed to spawn dispatcher thread"});
-  EXPECT_EQ(LogTextsAfterSettingsLoad().back(), u"Failed to spawn dispatcher thread");
+  EXPECT_EQ(prompts.shown, std::vector<std::u16string>{u"Failed to spawn process-scanner thread"});
+  EXPECT_EQ(LogTextsAfterSettingsLoad().back(), u"Failed to spawn process-scanner thread");
 }

@@ -52,7 +52,7 @@ start() {
   # Without a window manager every hide or destroy of a window costs seconds;
   # plain twm would wait for a click to place each window.
   # Xvfb has only its built-in "fixed" font.
-  printf '%s\n' RandomPlacement NoTitle 'TitleFont "fixed"' 'ResizeFont "fixed"' \
+  printf '%s\n' RandomPlacement 'UsePPosition "on"' NoTitle 'TitleFont "fixed"' 'ResizeFont "fixed"' \
     'MenuFont "fixed"' 'IconFont "fixed"' 'IconManagerFont "fixed"' >"$state/twmrc"
   DISPLAY=":$n" LC_ALL=C setsid twm -f "$state/twmrc" 9>&- </dev/null >"$state/twm.log" 2>&1 &
   echo $! >"$state/twm.pid"

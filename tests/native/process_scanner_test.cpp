@@ -68,12 +68,11 @@ class ScannerTest : public ::testing::Test {
   int publications = 0;
   int wakes = 0;
   int timerPosts = 0;
-  ProcessScanner scanner{desktop, u"C:\\Windows\\",
-                         ScannerSources{stateLock, blockRequested, forceDownclockRequested,
-                                        clockTargetsLock, coreClockTarget, memClockTarget,
-                                        settingsLock, settings, recent,
-                                        [this] { ++publications; }, [this] { ++wakes; },
-                                        [this] { ++timerPosts; }}};
+  ProcessScanner scanner{
+      desktop, u"C:\\Windows\\",
+      ScannerSources{stateLock, blockRequested, forceDownclockRequested, clockTargetsLock,
+                     coreClockTarget, memClockTarget, settingsLock, settings, recent,
+                     [this] { ++publications; }, [this] { ++wakes; }, [this] { ++timerPosts; }}};
 
  public:
   ~ScannerTest() noexcept override = default;

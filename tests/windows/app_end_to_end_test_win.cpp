@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "ipc/named_mutex_win.h"
 #include "ipc/shared_block.h"
 #include "ipc/shared_segment_win.h"
+#include "rules/rule.h"
 #include "test_support_win.h"
 
 #include <tlhelp32.h>
@@ -277,4 +279,84 @@ TEST(AppEndToEndTest, ListenerDrainsHelperTextEvenWithABrokenLength) {
   EXPECT_FALSE(app.process().WaitForExit(0).has_value()) << "the listener survived";
   PostMessageW(app.controller(), WM_CLOSE, 0, 0);
   EXPECT_EQ(app.process().WaitForExit(30000), std::optional<DWORD>(0));
+}
+
+namespace {
+
+// Stores both archives with the default settings changed by edit.
+void StoreSettings(const std::function<void(CGeneralSettings_ConfigFile&)>& edit) {
+  CGeneralSettings_ConfigFile settings;
+  settings.DecodeRules();
+  edit(settings);
+  settings.EncodeRules();
+  ASSERT_TRUE(EnsureFolderExists(DataFolder()));
+  for (const char16_t* name : {u"Vantreloquin.arc", u"Vantreloquin.backup"}) {
+    settings.SetPath(DataFolder() + name);
+    std::u16string message;
+    ASSERT_TRUE(settings.Save(message));
+  }
+}
+
+std::uint32_t PublishedState(const std::uint8_t* bytes) {
+  return block::ReadU32(bytes, block::kClockState + block::clock::kState);
+}
+
+// The scanner waits 4 seconds after start, then scans every 350 ms.
+constexpr DWORD kDecisionTimeoutMs = 20000;
+
+std::wstring ProbeCommandLine(const wchar_t* exe, const wchar_t* mode) {
+  return L"\"" + ExecutableFolder() + exe + L"\" " + mode;
+}
+
+}  // namespace
+
+TEST(AppEndToEndTest, ProgramInFrontWithABlockRuleHoldsTheClocksUntilAnotherComesToFront) {
+  StoreSettings([](CGeneralSettings_ConfigFile& settings) {
+    ASSERT_TRUE(
+        AddRule(settings.Rules(), u"window_probe.exe", ActionType::BlockIfForeground, true, 0));
+  });
+  const std::wstring other = ExecutableFolder() + L"other_probe.exe";
+  ASSERT_TRUE(CopyFileW((ExecutableFolder() + L"window_probe.exe").c_str(), other.c_str(), FALSE));
+
+  RunningApp app;
+  ASSERT_NE(app.controller(), nullptr);
+  SharedSegment segment(std::u16string(block::kSegmentName), -1);
+  const std::uint8_t* bytes = segment.View();
+
+  ChildProcess probe(ProbeCommandLine(L"window_probe.exe", L"window"));
+  ASSERT_TRUE(probe.started());
+  EXPECT_TRUE(WaitUntil([&] { return PublishedState(bytes) == 0; }, kDecisionTimeoutMs))
+      << "the Block rule holds the clocks";
+  EXPECT_TRUE(WaitUntil(
+      [&] { return ChildRuns(app.process().id(), L"Vantreloquin_HelperModule.exe"); }, 10000))
+      << "the compute helper runs for method 0";
+
+  ChildProcess otherProbe(ProbeCommandLine(L"other_probe.exe", L"window"));
+  ASSERT_TRUE(otherProbe.started());
+  EXPECT_TRUE(WaitUntil([&] { return PublishedState(bytes) == 2; }, kDecisionTimeoutMs))
+      << "DEFAULT (Downclock) decides again";
+  EXPECT_TRUE(WaitUntil(
+      [&] { return !ChildRuns(app.process().id(), L"Vantreloquin_HelperModule.exe"); }, 10000))
+      << "the helper was told to stop";
+}
+
+TEST(AppEndToEndTest, SpecialRulesMatchFullScreenAndThreeDPrograms) {
+  struct Case {
+    const wchar_t* mode;
+    bool threeDRule;
+  };
+  for (const Case& c : {Case{L"fullscreen", false}, Case{L"opengl", true}}) {
+    StoreSettings([&](CGeneralSettings_ConfigFile& settings) {
+      FindRule(settings.Rules(), u"FULLSCREEN_PROGRAM")->enabled = !c.threeDRule;
+      FindRule(settings.Rules(), u"3D_PROGRAM")->enabled = c.threeDRule;
+    });
+    RunningApp app;
+    ASSERT_NE(app.controller(), nullptr);
+    SharedSegment segment(std::u16string(block::kSegmentName), -1);
+    ChildProcess probe(ProbeCommandLine(L"window_probe.exe", c.mode));
+    ASSERT_TRUE(probe.started());
+    EXPECT_TRUE(WaitUntil([&] { return PublishedState(segment.View()) == 0; }, kDecisionTimeoutMs))
+        << "mode " << std::string(c.mode, c.mode + wcslen(c.mode));
+  }
+  StoreSettings([](CGeneralSettings_ConfigFile&) {});
 }

@@ -36,6 +36,8 @@ bench: setup
 	@$(BUILD)/bench/bench/settings_bench
 	@$(BUILD)/bench/bench/ipc_bench
 	@$(BUILD)/bench/bench/publisher_bench
+	@$(BUILD)/bench/bench/matcher_bench
+	@$(BUILD)/bench/bench/scanner_bench
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

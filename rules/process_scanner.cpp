@@ -41,14 +41,10 @@ bool IsForceFamily(ActionType action) {
          action == ActionType::ForceDownclockIfBackground;
 }
 
-bool AnyEquals(const std::vector<std::u16string>& list, std::u16string_view text) {
-  return std::any_of(list.begin(), list.end(),
-                     [&](const std::u16string& entry) { return EqualsNoCase(entry, text); });
-}
-
-bool AnyMatches(const WildcardPattern& pattern, const std::vector<std::u16string>& list) {
-  return std::any_of(list.begin(), list.end(),
-                     [&](const std::u16string& entry) { return MatchPattern(pattern, entry); });
+bool AnyMatches(const WildcardPattern& foldedPattern, const std::vector<std::u16string>& folded) {
+  return std::any_of(folded.begin(), folded.end(), [&](const std::u16string& entry) {
+    return MatchFoldedPattern(foldedPattern, entry);
+  });
 }
 
 }  // namespace
@@ -118,7 +114,10 @@ ScanDecision ProcessScanner::Decide(const ForegroundInfo& fg, ProcessLists& list
       const WildcardPattern pattern = CompilePattern(executable);
       f = (fg.usable && MatchPattern(pattern, fg.fullPath)) || MatchPattern(pattern, fg.fileName);
       if (wantsR) {
-        r = AnyMatches(pattern, FullPaths(lists)) || AnyMatches(pattern, FileNames(lists));
+        // The lists are folded once per scan, so one folded pattern serves.
+        const WildcardPattern folded = CompilePattern(ToLowerAscii(executable));
+        r = AnyMatches(folded, FullPaths(lists).folded) ||
+            AnyMatches(folded, FileNames(lists).folded);
       }
     } else if (GetFileNamePart(executable) == executable) {
       if (isFullscreenRule || is3DRule || EqualsNoCase(executable, kDefaultRuleName)) {
@@ -128,12 +127,12 @@ ScanDecision ProcessScanner::Decide(const ForegroundInfo& fg, ProcessLists& list
       } else {
         const std::u16string name = TrimBlanks(executable);
         f = fg.usable && EqualsNoCase(fg.fileName, executable);
-        r = wantsR && AnyEquals(FileNames(lists), name);
+        r = wantsR && FileNames(lists).foldedSet.count(ToLowerAscii(name)) != 0;
       }
     } else {
       const std::u16string path = TrimBlanks(executable);
       f = fg.usable && EqualsNoCase(fg.fullPath, executable);
-      r = wantsR && AnyEquals(FullPaths(lists), path);
+      r = wantsR && FullPaths(lists).foldedSet.count(ToLowerAscii(path)) != 0;
     }
 
     if ((isFullscreenRule && !fullscreen) || (is3DRule && !threeD)) {
@@ -194,16 +193,26 @@ void ProcessScanner::ApplyState(const ScanDecision& decision) {
   sources_.updateBlockingMethod();
 }
 
-const std::vector<std::u16string>& ProcessScanner::FullPaths(ProcessLists& lists) {
+const ProcessScanner::ProcessList& ProcessScanner::FullPaths(ProcessLists& lists) {
   if (!lists.fullPaths) {
-    lists.fullPaths = desktop_.ListProcessFullPaths();
+    lists.fullPaths = MakeProcessList(desktop_.ListProcessFullPaths());
   }
   return *lists.fullPaths;
 }
 
-const std::vector<std::u16string>& ProcessScanner::FileNames(ProcessLists& lists) {
+const ProcessScanner::ProcessList& ProcessScanner::FileNames(ProcessLists& lists) {
   if (!lists.fileNames) {
-    lists.fileNames = desktop_.ListProcessFileNames();
+    lists.fileNames = MakeProcessList(desktop_.ListProcessFileNames());
   }
   return *lists.fileNames;
+}
+
+ProcessScanner::ProcessList ProcessScanner::MakeProcessList(std::vector<std::u16string> entries) {
+  ProcessList list;
+  list.folded.reserve(entries.size());
+  for (const std::u16string& entry : entries) {
+    list.folded.push_back(ToLowerAscii(entry));
+  }
+  list.foldedSet.insert(list.folded.begin(), list.folded.end());
+  return list;
 }

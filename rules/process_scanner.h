@@ -11,6 +11,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "app/critical_section_wrapper.h"
@@ -65,10 +66,15 @@ class ProcessScanner {
   ScanDecision Scan();
 
  private:
-  // The running processes, listed at most once per scan and only on need.
+  // The running processes, listed at most once per scan and only on need,
+  // with their names folded to lower case for the equality tests.
+  struct ProcessList {
+    std::vector<std::u16string> folded;
+    std::unordered_set<std::u16string> foldedSet;
+  };
   struct ProcessLists {
-    std::optional<std::vector<std::u16string>> fullPaths;
-    std::optional<std::vector<std::u16string>> fileNames;
+    std::optional<ProcessList> fullPaths;
+    std::optional<ProcessList> fileNames;
   };
 
   // Walks the table; the decision of the first rule that applies.
@@ -76,8 +82,9 @@ class ProcessScanner {
   void Report(const ScanDecision& decision);
   void ApplyState(const ScanDecision& decision);
 
-  const std::vector<std::u16string>& FullPaths(ProcessLists& lists);
-  const std::vector<std::u16string>& FileNames(ProcessLists& lists);
+  const ProcessList& FullPaths(ProcessLists& lists);
+  const ProcessList& FileNames(ProcessLists& lists);
+  static ProcessList MakeProcessList(std::vector<std::u16string> entries);
 
   Desktop& desktop_;
   const std::u16string windowsFolder_;

@@ -22,3 +22,8 @@ WildcardPattern CompilePattern(std::u16string_view pattern);
 // ends the pattern after a marker is only checked against the end of the text
 // (so "ab*b" matches "ab"). A pattern without tokens matches only "".
 bool MatchPattern(const WildcardPattern& pattern, std::u16string_view text);
+
+// MatchPattern for a pattern and a text both folded to lower case (ASCII)
+// beforehand: the same answers, with plain comparisons. For matching one
+// pattern against many texts.
+bool MatchFoldedPattern(const WildcardPattern& foldedPattern, std::u16string_view foldedText);

@@ -1,6 +1,7 @@
 #include "app/startup_wait.h"
 
 #include "base/text.h"
+#include "rules/path_helpers.h"
 
 namespace {
 
@@ -39,9 +40,8 @@ bool ProcessPathMatches(std::u16string_view name, std::u16string_view processPat
     return false;
   }
   const std::u16string path = ReplaceAll(processPath, u"/", u"\\");
-  const std::size_t last = path.rfind(u'\\');
-  const std::u16string folder = last == std::u16string::npos ? u"" : path.substr(0, last + 1);
-  const std::u16string fileName = last == std::u16string::npos ? path : path.substr(last + 1);
+  const std::u16string fileName = GetFileNamePart(path);
+  const std::u16string folder = path.substr(0, path.size() - fileName.size());
   return EqualsNoCase(folder, name) || EqualsNoCase(fileName, name);
 }
 

@@ -13,6 +13,11 @@ std::atomic<CVantreloquinDlg*> theController{nullptr};
 
 constexpr std::uint32_t kMaxWorkers = 1000;
 constexpr std::uintptr_t kHousekeepingTimer = 1;
+constexpr std::uint32_t kHousekeepingPeriodMs = 4000;
+constexpr std::uintptr_t kPublicationTimer = 2;
+constexpr std::uint32_t kPublicationPeriodMs = 250;
+constexpr std::uintptr_t kSaveTimer = 4;
+constexpr std::uint32_t kSavePeriodMs = 10000;
 // Posted by the scanner once it has begun: the controller starts its timers.
 constexpr std::uintptr_t kStartTimersTimer = 100;
 
@@ -31,6 +36,7 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
       startup_(services.startup),
       sharedBlock_(services.sharedBlock),
       processId_(services.processId),
+      raiseProcessPriority_(std::move(services.raiseProcessPriority)),
       endProcess_(std::move(services.endProcess)),
       dispatcherWake_(services.dispatcherWake),
       ipcListener_(sharedBlock_),
@@ -158,6 +164,42 @@ void CVantreloquinDlg::ShutdownProgram() {
   workers.StopAll();
   SaveChangedSettings();
   window_.EndModalRun();
+}
+
+void CVantreloquinDlg::OnTimer(std::uintptr_t id) {
+  switch (id) {
+    case kStartTimersTimer:
+      Log(u"MAIN:: UI-Thread => Starting timers");
+      window_.StartTimer(kHousekeepingTimer, kHousekeepingPeriodMs);
+      window_.StartTimer(kPublicationTimer, kPublicationPeriodMs);
+      window_.StartTimer(kSaveTimer, kSavePeriodMs);
+      // Timers 1 and 2 do their work at once.
+      for (std::uintptr_t posted : {std::uintptr_t{0}, kHousekeepingTimer, kPublicationTimer}) {
+        window_.Post(ui::kTimerMessage, posted, 0);
+      }
+      break;
+    case kHousekeepingTimer:
+      raiseProcessPriority_();
+      if (sharedBlock_.IsOpen()) {
+        sharedBlock_.RefreshAppIdentity(window_.HandleLow32(), processId_);
+      }
+      timerResolution_.Request();
+      break;
+    case kPublicationTimer: {
+      UpdateBlockingMethod();
+      const bool topmost = updateAvailable || settings.bAlwaysOntop.Value();
+      if (topmost != topmostApplied_) {
+        topmostApplied_ = topmost;
+        window_.SetTopmost(topmost);
+      }
+      break;
+    }
+    case kSaveTimer:
+      SaveChangedSettings();
+      break;
+    default:
+      break;
+  }
 }
 
 void CVantreloquinDlg::OnDestroy() {

@@ -49,6 +49,8 @@ struct ControllerServices {
   Desktop& desktop;
   // The Windows folder, whose programs rules never match.
   std::u16string windowsFolder;
+  // Gives the process a high priority class (timer 1); failures are ignored.
+  std::function<void()> raiseProcessPriority;
 };
 
 class CVantreloquinDlg {
@@ -65,6 +67,10 @@ class CVantreloquinDlg {
   void ShutdownProgram();
   // Every way the window ends passes here.
   void OnDestroy();
+  // The controller's timers: 100 starts the others; 1 every 4 s (process
+  // priority, identity in the shared block, timer resolution); 2 every
+  // 250 ms (publication, topmost state); 4 every 10 s (save changed settings).
+  void OnTimer(std::uintptr_t id);
 
   CLogViewerDlg logViewer;
   CriticalSection_Wrapper settingsLock{CriticalSection_Wrapper::Form::ReaderWriter};
@@ -118,6 +124,9 @@ class CVantreloquinDlg {
   StartupEnvironment& startup_;
   SharedBlock& sharedBlock_;
   const std::uint32_t processId_;
+  std::function<void()> raiseProcessPriority_;
+  // The topmost state last applied to the controller window.
+  bool topmostApplied_ = false;
   std::function<void()> endProcess_;
   DispatcherWake& dispatcherWake_;
   IpcListener ipcListener_;

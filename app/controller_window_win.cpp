@@ -46,6 +46,9 @@ bool ControllerWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
     case WM_CLOSE:
       controller_->ShutdownProgram();
       return true;
+    case WM_TIMER:
+      controller_->OnTimer(wParam);
+      return true;
     case WM_QUERYDRAGICON:
       result = reinterpret_cast<LRESULT>(Icon(IDI_CLOCK_FREE));
       return true;

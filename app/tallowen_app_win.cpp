@@ -69,7 +69,8 @@ void CTallowenApp::Run() {
   CVantreloquinDlg controller(ControllerServices{
       windowHost, timerResolution, TheModalGuard(), prompts, startupEnvironment,
       SettingsArchivesIn(DataFolder()), sharedBlock, GetCurrentProcessId(), [] { ExitProcess(0); },
-      processes, ProgramFolder(), ProcessDispatcherWake(), desktop, WindowsFolder()});
+      processes, ProgramFolder(), ProcessDispatcherWake(), desktop, WindowsFolder(),
+      [] { SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS); }});
 
   SingleInstanceGuard instance(CurrentInstanceName());
   if (instance.AnotherInstanceRuns()) {

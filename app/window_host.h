@@ -24,6 +24,9 @@ class WindowHost {
   virtual void Hide() = 0;
   // Ends the window's modal run; the window is destroyed after it.
   virtual void EndModalRun() = 0;
+  // Keeps the window above all non-topmost windows, or not, without moving
+  // or showing it.
+  virtual void SetTopmost(bool topmost) = 0;
   // The low 32 bits of the window handle, as other processes see it.
   virtual std::uint32_t HandleLow32() const = 0;
 };

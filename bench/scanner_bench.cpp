@@ -59,10 +59,14 @@ void ScanWithRules(benchmark::State& state, int ruleCount) {
 
 }  // namespace
 
-static void BM_ScanTenRules(benchmark::State& state) { ScanWithRules(state, 10); }
+static void BM_ScanTenRules(benchmark::State& state) {
+  ScanWithRules(state, 10);
+}
 BENCHMARK(BM_ScanTenRules)->Unit(benchmark::kMicrosecond);
 
-static void BM_ScanHundredRules(benchmark::State& state) { ScanWithRules(state, 100); }
+static void BM_ScanHundredRules(benchmark::State& state) {
+  ScanWithRules(state, 100);
+}
 BENCHMARK(BM_ScanHundredRules)->Unit(benchmark::kMicrosecond);
 
 // What the scripted desktop itself costs per scan for the two lists, to

@@ -62,3 +62,10 @@ void Win32WindowHost::EndModalRun() {
 std::uint32_t Win32WindowHost::HandleLow32() const {
   return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(dialog_.hwnd()));
 }
+
+void Win32WindowHost::SetTopmost(bool topmost) {
+  if (HWND window = dialog_.hwnd()) {
+    SetWindowPos(window, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}

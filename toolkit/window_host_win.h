@@ -17,6 +17,7 @@ class Win32WindowHost : public WindowHost {
   void Hide() override;
   void EndModalRun() override;
   std::uint32_t HandleLow32() const override;
+  void SetTopmost(bool topmost) override;
 
  private:
   DialogWindow& dialog_;

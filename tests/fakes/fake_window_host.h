@@ -29,6 +29,7 @@ class FakeWindowHost : public WindowHost {
   void Hide() override { hidden = true; }
   void EndModalRun() override { ++modalRunsEnded; }
   std::uint32_t HandleLow32() const override { return 0x00010203; }
+  void SetTopmost(bool topmost) override { topmostCalls.push_back(topmost); }
 
   std::vector<PostedMessage> posted;
   std::vector<std::pair<std::uintptr_t, std::uint32_t>> timers;
@@ -38,4 +39,5 @@ class FakeWindowHost : public WindowHost {
   int icon = 0;
   bool hidden = false;
   int modalRunsEnded = 0;
+  std::vector<bool> topmostCalls;
 };

@@ -51,10 +51,11 @@ class ControllerTest : public ::testing::Test {
   FakeProcessControl processes;
   DispatcherWake dispatcherWake;
   FakeDesktop desktop;
+  int priorityRaised = 0;
   CVantreloquinDlg controller{ControllerServices{
       window, timerResolution, guard, prompts, startup, SettingsArchivesIn(folder.Folder()),
       sharedBlock, 777, [this] { ++processEnded; }, processes, u"C:\\Program Files\\Vantreloquin\\",
-      dispatcherWake, desktop, u"C:\\Windows\\"}};
+      dispatcherWake, desktop, u"C:\\Windows\\", [this] { ++priorityRaised; }}};
 };
 
 }  // namespace
@@ -210,4 +211,56 @@ TEST_F(ControllerTest, JobThatCannotStartEndsTheProgram) {
   EXPECT_EQ(processEnded, 1);
   EXPECT_EQ(prompts.shown, std::vector<std::u16string>{u"Failed to spawn process-scanner thread"});
   EXPECT_EQ(LogTextsAfterSettingsLoad().back(), u"Failed to spawn process-scanner thread");
+}
+
+TEST_F(ControllerTest, TimerHundredStartsThePeriodicWork) {
+  ASSERT_TRUE(controller.RunStartupSequence());
+  window.posted.clear();
+  controller.OnTimer(100);
+  EXPECT_EQ(window.timers, (std::vector<std::pair<std::uintptr_t, std::uint32_t>>{
+                               {1, 4000}, {2, 250}, {4, 10000}}));
+  ASSERT_EQ(window.posted.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(window.posted[i].message, 0x0113u);
+    EXPECT_EQ(window.posted[i].wParam, i);
+  }
+  EXPECT_EQ(LogTextsAfterSettingsLoad().back(), u"MAIN:: UI-Thread => Starting timers");
+}
+
+TEST_F(ControllerTest, HousekeepingRaisesPriorityAndRefreshesTheIdentity) {
+  ASSERT_TRUE(controller.RunStartupSequence());
+  block::WriteU32(memory.data(), block::kAppProcessId, 0);
+  controller.OnTimer(1);
+  EXPECT_EQ(priorityRaised, 1);
+  EXPECT_EQ(block::ReadU32(memory.data(), block::kAppProcessId), 777u);
+  EXPECT_EQ(timerResolution.requests, 2) << "start-up and timer 1";
+}
+
+TEST_F(ControllerTest, PublicationTimerPublishesAndAppliesTopmostOnChange) {
+  ASSERT_TRUE(controller.RunStartupSequence());
+  {
+    CriticalSectionLock state(controller.stateLock);
+    controller.blockRequested = true;
+  }
+  controller.OnTimer(2);
+  EXPECT_EQ(block::ReadU32(memory.data(), block::kClockState + block::clock::kState), 0u);
+  controller.OnTimer(2);
+  EXPECT_EQ(window.topmostCalls, std::vector<bool>{true}) << "bAlwaysOntop, applied once";
+  controller.settings.bAlwaysOntop.Set(false);
+  controller.OnTimer(2);
+  controller.updateAvailable = true;
+  controller.OnTimer(2);
+  EXPECT_EQ(window.topmostCalls, (std::vector<bool>{true, false, true}));
+}
+
+TEST_F(ControllerTest, SaveTimerWritesOnlyChangedSettings) {
+  ASSERT_TRUE(controller.RunStartupSequence());
+  controller.OnTimer(4);  // the first run's defaults
+  const std::size_t written = LogTextsAfterSettingsLoad().size();
+  controller.OnTimer(4);
+  EXPECT_EQ(LogTextsAfterSettingsLoad().size(), written) << "nothing changed, nothing written";
+  controller.settings.BlockingMethod.Set(3);
+  controller.OnTimer(4);
+  EXPECT_EQ(LogTextsAfterSettingsLoad().back(),
+            u"Wrote config to \"" + folder.Folder() + u"Vantreloquin.backup\"");
 }

@@ -2,6 +2,7 @@
 
 #include "app/log.h"
 #include "app/product.h"
+#include "base/text.h"
 #include "base/wipe.h"
 #include "config/folders.h"
 #include "resources/resource_ids.h"
@@ -17,6 +18,9 @@ constexpr std::uint32_t kHousekeepingPeriodMs = 4000;
 constexpr std::uintptr_t kPublicationTimer = 2;
 constexpr std::uint32_t kPublicationPeriodMs = 250;
 constexpr std::uintptr_t kSaveTimer = 4;
+// The tray icon's callback message and identifier (also the tray menu's).
+constexpr std::uint32_t kTrayCallbackMessage = 0x800A;
+constexpr std::uint32_t kTrayIconId = 129;
 constexpr std::uint32_t kSavePeriodMs = 10000;
 // Posted by the scanner once it has begun: the controller starts its timers.
 constexpr std::uintptr_t kStartTimersTimer = 100;
@@ -29,6 +33,7 @@ CVantreloquinDlg* TheController() {
 
 CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
     : storage(settings, settingsLock, std::move(services.archives)),
+      tray(services.notifyArea),
       window_(services.window),
       timerResolution_(services.timerResolution),
       modalGuard_(services.modalGuard),
@@ -159,9 +164,22 @@ void CVantreloquinDlg::SaveChangedSettings() {
   storage.SaveSettings(false, SettingsStorage::kMainFirst);
 }
 
+void CVantreloquinDlg::KeepTrayIcon() {
+  if (trayCreated) {
+    return;
+  }
+  const std::u16string tooltip = u"Vantreloquin x64 " + std::u16string(kProductVersion) + u" : " +
+                                 Utf8ToUtf16(__DATE__ " " __TIME__);
+  if (tray.CreateIcon(kTrayCallbackMessage, tooltip, IDI_CLOCK_FREE, kTrayIconId)) {
+    trayCreated = true;
+    Log(u"Created TrayIcon");
+  }
+}
+
 void CVantreloquinDlg::ShutdownProgram() {
   Log(u"Shutting down");
   workers.StopAll();
+  tray.DeleteIcon();
   SaveChangedSettings();
   window_.EndModalRun();
 }
@@ -179,6 +197,7 @@ void CVantreloquinDlg::OnTimer(std::uintptr_t id) {
       }
       break;
     case kHousekeepingTimer:
+      KeepTrayIcon();
       raiseProcessPriority_();
       if (sharedBlock_.IsOpen()) {
         sharedBlock_.RefreshAppIdentity(window_.HandleLow32(), processId_);
@@ -186,6 +205,9 @@ void CVantreloquinDlg::OnTimer(std::uintptr_t id) {
       timerResolution_.Request();
       break;
     case kPublicationTimer: {
+      tray.ChangeIcon(!blockRequested            ? IDI_CLOCK_FREE
+                      : !forceDownclockRequested ? IDI_CLOCK_HELD
+                                                 : IDI_CLOCK_FORCED_DOWN);
       UpdateBlockingMethod();
       const bool topmost = updateAvailable || settings.bAlwaysOntop.Value();
       if (topmost != topmostApplied_) {
@@ -204,5 +226,6 @@ void CVantreloquinDlg::OnTimer(std::uintptr_t id) {
 
 void CVantreloquinDlg::OnDestroy() {
   workers.StopAll();
+  tray.DeleteIcon();
   SaveChangedSettings();
 }

@@ -28,6 +28,7 @@
 #include "rules/process_scanner.h"
 #include "rules/recent_foreground.h"
 #include "toolkit/prompts.h"
+#include "toolkit/system_tray.h"
 
 // What the controller works through: its own window (created after the
 // controller), the platform and the user.
@@ -51,6 +52,7 @@ struct ControllerServices {
   std::u16string windowsFolder;
   // Gives the process a high priority class (timer 1); failures are ignored.
   std::function<void()> raiseProcessPriority;
+  NotifyArea& notifyArea;
 };
 
 class CVantreloquinDlg {
@@ -76,6 +78,7 @@ class CVantreloquinDlg {
   CriticalSection_Wrapper settingsLock{CriticalSection_Wrapper::Form::ReaderWriter};
   CGeneralSettings_ConfigFile settings;
   SettingsStorage storage;
+  CSystemTray tray;
 
   // The decided clock-control state (written by the scanner) and UI flags.
   std::atomic<bool> blockRequested{false};
@@ -112,6 +115,8 @@ class CVantreloquinDlg {
   void WaitAtLogonStartAndCheckShift();
   void EnterShiftSafetyMode();
   void SaveChangedSettings();
+  // Creates the tray icon until it is there; then it follows the clock state.
+  void KeepTrayIcon();
   // Shows and logs the failure, then ends the process.
   void FailStartup(std::u16string message);
   // Runs a background job; a job that cannot be started ends the process.

@@ -32,6 +32,14 @@ BOOL ControllerWindow::OnInitDialog() {
 }
 
 bool ControllerWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+    controller_->tray.OnTaskbarCreated();
+    return true;
+  }
+  if (message == WM_SETTINGCHANGE && wParam == SPI_SETWORKAREA) {
+    controller_->tray.OnWorkAreaChanged();
+    return false;  // the platform's own handling too
+  }
   switch (message) {
     case WM_WINDOWPOSCHANGING:
       // The template is visible; the window must never be shown.

@@ -22,5 +22,7 @@ class ControllerWindow : public DialogWindow {
 
  private:
   CVantreloquinDlg* controller_ = nullptr;
+  // The shell's broadcast after it restarted.
+  const UINT taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   HICON icons_[3] = {};
 };

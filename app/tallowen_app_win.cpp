@@ -23,6 +23,7 @@
 #include "rules/desktop_win.h"
 #include "toolkit/crash_reporter_win.h"
 #include "toolkit/message_box_prompts_win.h"
+#include "toolkit/notify_area_win.h"
 #include "toolkit/window_host_win.h"
 
 namespace {
@@ -66,11 +67,12 @@ void CTallowenApp::Run() {
                           mutexes);
   Win32ProcessControl processes;
   Win32Desktop desktop;
+  Win32NotifyArea notifyArea(window);
   CVantreloquinDlg controller(ControllerServices{
       windowHost, timerResolution, TheModalGuard(), prompts, startupEnvironment,
       SettingsArchivesIn(DataFolder()), sharedBlock, GetCurrentProcessId(), [] { ExitProcess(0); },
       processes, ProgramFolder(), ProcessDispatcherWake(), desktop, WindowsFolder(),
-      [] { SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS); }});
+      [] { SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS); }, notifyArea});
 
   SingleInstanceGuard instance(CurrentInstanceName());
   if (instance.AnotherInstanceRuns()) {

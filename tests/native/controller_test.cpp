@@ -11,6 +11,7 @@
 #include "config/archive_codec.h"
 #include "fakes/fake_desktop.h"
 #include "fakes/fake_named_mutexes.h"
+#include "fakes/fake_notify_area.h"
 #include "fakes/fake_process_control.h"
 #include "fakes/fake_prompts.h"
 #include "fakes/fake_startup_environment.h"
@@ -52,10 +53,11 @@ class ControllerTest : public ::testing::Test {
   DispatcherWake dispatcherWake;
   FakeDesktop desktop;
   int priorityRaised = 0;
+  FakeNotifyArea notifyArea;
   CVantreloquinDlg controller{ControllerServices{
       window, timerResolution, guard, prompts, startup, SettingsArchivesIn(folder.Folder()),
       sharedBlock, 777, [this] { ++processEnded; }, processes, u"C:\\Program Files\\Vantreloquin\\",
-      dispatcherWake, desktop, u"C:\\Windows\\", [this] { ++priorityRaised; }}};
+      dispatcherWake, desktop, u"C:\\Windows\\", [this] { ++priorityRaised; }, notifyArea}};
 };
 
 }  // namespace
@@ -263,4 +265,33 @@ TEST_F(ControllerTest, SaveTimerWritesOnlyChangedSettings) {
   controller.OnTimer(4);
   EXPECT_EQ(LogTextsAfterSettingsLoad().back(),
             u"Wrote config to \"" + folder.Folder() + u"Vantreloquin.backup\"");
+}
+
+TEST_F(ControllerTest, TrayIconIsCreatedOnceFollowsTheStateAndGoesAtShutdown) {
+  ASSERT_TRUE(controller.RunStartupSequence());
+  notifyArea.addSucceeds = false;
+  controller.OnTimer(1);
+  EXPECT_FALSE(controller.trayCreated) << "tried again on the next tick";
+  notifyArea.addSucceeds = true;
+  controller.OnTimer(1);
+  controller.OnTimer(1);
+  EXPECT_TRUE(controller.trayCreated);
+  const std::vector<std::u16string> texts = LogTextsAfterSettingsLoad();
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), u"Created TrayIcon"), 1);
+  EXPECT_TRUE(notifyArea.calls.back().record.tip.starts_with(u"Vantreloquin x64 1.2-6.5 : "));
+
+  struct Case {
+    bool block;
+    bool force;
+    int icon;
+  };
+  for (const Case& c : {Case{false, false, 128}, Case{true, false, 129}, Case{true, true, 130}}) {
+    controller.blockRequested = c.block;
+    controller.forceDownclockRequested = c.force;
+    controller.OnTimer(2);
+    ASSERT_EQ(notifyArea.calls.back().action, u"modify");
+    EXPECT_EQ(notifyArea.calls.back().record.iconResourceId, c.icon);
+  }
+  controller.ShutdownProgram();
+  EXPECT_EQ(notifyArea.calls.back().action, u"delete");
 }

@@ -1,11 +1,13 @@
 #include "app/controller.h"
 
+#include "app/deployment.h"
 #include "app/log.h"
 #include "app/product.h"
 #include "base/text.h"
 #include "base/wipe.h"
 #include "config/folders.h"
 #include "resources/resource_ids.h"
+#include "rules/rule.h"
 #include "toolkit/fade_duration.h"
 
 namespace {
@@ -42,6 +44,8 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
       sharedBlock_(services.sharedBlock),
       processId_(services.processId),
       raiseProcessPriority_(std::move(services.raiseProcessPriority)),
+      openAddress_(std::move(services.openAddress)),
+      raiseFault_(std::move(services.raiseFault)),
       endProcess_(std::move(services.endProcess)),
       dispatcherWake_(services.dispatcherWake),
       ipcListener_(sharedBlock_),
@@ -58,6 +62,9 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
                               recentForeground, [this] { UpdateBlockingMethod(); },
                               [this] { dispatcherWake_.WakeDispatcher(); },
                               [this] { window_.Post(ui::kTimerMessage, kStartTimersTimer, 0); }}) {
+  // Commands whose windows come with later parts of the program.
+  tray.SetDisabledCommands(
+      {ID_SETTINGS, ID_LOG_VIEWER, ID_DUMP_LOG, ID_DUMP_SETTINGS, ID_SOFTWARE_UPDATE, ID_ABOUT});
   SetProcessLog(&logViewer.book());
   modalGuard_.SetWindowEnabler([this](bool enabled) { window_.Enable(enabled); });
   theController.store(this);
@@ -221,6 +228,120 @@ void CVantreloquinDlg::OnTimer(std::uintptr_t id) {
       break;
     default:
       break;
+  }
+}
+
+void CVantreloquinDlg::OnTrayMessage(std::uint32_t iconId, std::uint32_t mouseMessage) {
+  constexpr std::uint32_t kLeftDoubleClick = 0x0203;
+  constexpr std::uint32_t kRightDoubleClick = 0x0206;
+  constexpr std::uint32_t kRightButtonUp = 0x0205;
+  if (!initialised) {
+    return;
+  }
+  if (mouseMessage == kLeftDoubleClick || mouseMessage == kRightDoubleClick) {
+    if (!inTrayDoubleClick_) {
+      inTrayDoubleClick_ = true;
+      Log(u"TrayIcon - double-click");
+      OnCommand(ID_SETTINGS);
+      inTrayDoubleClick_ = false;
+    }
+    return;
+  }
+  if (inTrayMessage_) {
+    return;
+  }
+  inTrayMessage_ = true;
+  if (mouseMessage == kRightButtonUp) {
+    Log(u"TrayIcon - Open menu");
+  }
+  tray.HandleTrayMessage(iconId, mouseMessage);
+  inTrayMessage_ = false;
+}
+
+bool CVantreloquinDlg::OnCommand(std::uint32_t id) {
+  switch (id) {
+    case ID_QUICK_DEFAULT_BLOCK:
+      QuickDefaultAction(ActionType::Block);
+      return true;
+    case ID_QUICK_DEFAULT_DOWNCLOCK:
+      QuickDefaultAction(ActionType::Downclock);
+      return true;
+    case ID_EXIT_PROGRAM:
+      ExitProgramCommand();
+      return true;
+    case ID_CRASH_TEST:
+      CrashTestCommand();
+      return true;
+    case ID_ONLINE_DOCUMENTATION:
+      openAddress_(std::u16string(kDocumentationSite) + u"/Vantreloquin/Doc/index.html");
+      return true;
+    case ID_FORUMS:
+      openAddress_(std::u16string(kDocumentationSite) + u"/Vantreloquin/Doc/hs3.htm");
+      return true;
+    case ID_MAKER_WEBSITE:
+      openAddress_(kMakerWebsite);
+      return true;
+    case ID_PARTNER_WEBSITE:
+      openAddress_(kPartnerWebsite);
+      return true;
+    default:
+      // The windows of the other commands come with later parts.
+      return false;
+  }
+}
+
+void CVantreloquinDlg::QuickDefaultAction(ActionType action) {
+  {
+    WriteLockGuard lock(settingsLock);
+    settings.PushHistory();
+    std::u16string core;
+    std::u16string mem;
+    if (const Rule* current = FindRule(settings.Rules(), kDefaultRuleName)) {
+      core = GetCoreClock(*current);
+      mem = GetMemClock(*current);
+    }
+    DeleteRule(settings.Rules(), kDefaultRuleName);
+    AddRule(settings.Rules(), kDefaultRuleName, action, true, 0, core, mem);
+    settings.EncodeRules();
+    settings.DecodeRules();
+    settings.DropNoOpStep();
+  }
+  Log(action == ActionType::Block ? u"Tray-Menu: Quick Actions: Default > Block"
+                                  : u"Tray-Menu: Quick Actions: Default > Downclock");
+}
+
+void CVantreloquinDlg::ExitProgramCommand() {
+  if (!modalGuard_.TryAcquire()) {
+    return;
+  }
+  Log(u"Exit Program Prompt");
+  std::u16string answer = prompts_.PromptTwo(
+      u"No", u"Yes",
+      u"Are you sure you want to exit the program?\r\nThis will stop vantreloquining.");
+  modalGuard_.Release();
+  if (EqualsNoCase(answer, u"yes")) {
+    ShutdownProgram();
+  } else {
+    Log(u"Exit Program -- user declined");
+  }
+}
+
+void CVantreloquinDlg::CrashTestCommand() {
+  if (!modalGuard_.TryAcquire()) {
+    return;
+  }
+  Log(u"About to do an intentional crash by writing to NULL pointer.");
+  Log(u"Double checking that we're sure this is what we want to do...");
+  std::u16string answer = prompts_.PromptTwo(
+      u"No", u"Yes",
+      u"Are you sure you want to CRASH THE PROGRAM?\r\nThis is an abrupt-halt purely for the "
+      u"purpose of testing a crash!\r\n\r\nTo repeat that again, this will \"CRASH THE "
+      u"PROGRAM\"!");
+  modalGuard_.Release();
+  if (EqualsNoCase(answer, u"yes")) {
+    raiseFault_();
+  } else {
+    Log(u"Crash Program -- user declined");
   }
 }
 

@@ -53,6 +53,10 @@ struct ControllerServices {
   // Gives the process a high priority class (timer 1); failures are ignored.
   std::function<void()> raiseProcessPriority;
   NotifyArea& notifyArea;
+  // Opens a web address with the shell.
+  std::function<void(std::u16string_view address)> openAddress;
+  // Raises an unhandled fault for the crash reporter (the crash test).
+  std::function<void()> raiseFault;
 };
 
 class CVantreloquinDlg {
@@ -73,6 +77,10 @@ class CVantreloquinDlg {
   // priority, identity in the shared block, timer resolution); 2 every
   // 250 ms (publication, topmost state); 4 every 10 s (save changed settings).
   void OnTimer(std::uintptr_t id);
+  // The tray icon's callback: icon identifier and mouse message.
+  void OnTrayMessage(std::uint32_t iconId, std::uint32_t mouseMessage);
+  // A command of the tray menu; false for an identifier it does not know.
+  bool OnCommand(std::uint32_t id);
 
   CLogViewerDlg logViewer;
   CriticalSection_Wrapper settingsLock{CriticalSection_Wrapper::Form::ReaderWriter};
@@ -117,6 +125,10 @@ class CVantreloquinDlg {
   void SaveChangedSettings();
   // Creates the tray icon until it is there; then it follows the clock state.
   void KeepTrayIcon();
+  // Makes "DEFAULT" a Block or Downclock rule, keeping its clocks; one undo step.
+  void QuickDefaultAction(ActionType action);
+  void ExitProgramCommand();
+  void CrashTestCommand();
   // Shows and logs the failure, then ends the process.
   void FailStartup(std::u16string message);
   // Runs a background job; a job that cannot be started ends the process.
@@ -130,6 +142,11 @@ class CVantreloquinDlg {
   SharedBlock& sharedBlock_;
   const std::uint32_t processId_;
   std::function<void()> raiseProcessPriority_;
+  std::function<void(std::u16string_view)> openAddress_;
+  std::function<void()> raiseFault_;
+  // Re-entry guards of the tray callback.
+  bool inTrayDoubleClick_ = false;
+  bool inTrayMessage_ = false;
   // The topmost state last applied to the controller window.
   bool topmostApplied_ = false;
   std::function<void()> endProcess_;

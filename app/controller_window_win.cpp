@@ -6,6 +6,7 @@
 namespace {
 
 constexpr int kIconIds[3] = {IDI_CLOCK_FREE, IDI_CLOCK_HELD, IDI_CLOCK_FORCED_DOWN};
+constexpr UINT kTrayCallbackMessage = 0x800A;
 
 }  // namespace
 
@@ -57,6 +58,12 @@ bool ControllerWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
     case WM_TIMER:
       controller_->OnTimer(wParam);
       return true;
+    case kTrayCallbackMessage:
+      controller_->OnTrayMessage(static_cast<std::uint32_t>(wParam),
+                                 static_cast<std::uint32_t>(lParam & 0xFFFF));
+      return true;
+    case WM_COMMAND:
+      return HIWORD(wParam) == 0 && controller_->OnCommand(LOWORD(wParam));
     case WM_QUERYDRAGICON:
       result = reinterpret_cast<LRESULT>(Icon(IDI_CLOCK_FREE));
       return true;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "app/controller.h"
 #include "app/controller_window_win.h"
@@ -13,6 +14,7 @@
 #include "app/single_instance_win.h"
 #include "app/startup_environment_win.h"
 #include "app/timer_resolution_win.h"
+#include "base/wide_win.h"
 #include "config/folders.h"
 #include "ipc/helper_supervisor.h"
 #include "ipc/named_mutex_win.h"
@@ -72,7 +74,12 @@ void CTallowenApp::Run() {
       windowHost, timerResolution, TheModalGuard(), prompts, startupEnvironment,
       SettingsArchivesIn(DataFolder()), sharedBlock, GetCurrentProcessId(), [] { ExitProcess(0); },
       processes, ProgramFolder(), ProcessDispatcherWake(), desktop, WindowsFolder(),
-      [] { SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS); }, notifyArea});
+      [] { SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS); }, notifyArea,
+      [](std::u16string_view address) {
+        const std::u16string text(address);
+        ShellExecuteW(nullptr, L"open", AsWide(text), nullptr, nullptr, SW_SHOWNORMAL);
+      },
+      [] { RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr); }});
 
   SingleInstanceGuard instance(CurrentInstanceName());
   if (instance.AnotherInstanceRuns()) {

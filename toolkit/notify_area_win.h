@@ -13,6 +13,7 @@ class Win32NotifyArea : public NotifyArea {
   bool Add(const TrayRecord& record) override;
   bool Modify(const TrayRecord& record) override;
   bool Delete(const TrayRecord& record) override;
+  bool ShowMenu(std::uint32_t menuId, const std::vector<std::uint32_t>& disabled) override;
 
  private:
   bool Notify(DWORD action, const TrayRecord& record);

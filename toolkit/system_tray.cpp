@@ -61,3 +61,14 @@ void CSystemTray::AddAgain() {
   const bool added = area_.Add(record_);
   hidden_ = showPending_ = !added;
 }
+
+bool CSystemTray::HandleTrayMessage(std::uint32_t iconId, std::uint32_t mouseMessage) {
+  constexpr std::uint32_t kRightButtonUp = 0x0205;
+  if (iconId != record_.id) {
+    return false;
+  }
+  if (mouseMessage != kRightButtonUp) {
+    return true;
+  }
+  return area_.ShowMenu(record_.id, disabledCommands_);
+}

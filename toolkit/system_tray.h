@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The notification record as the shell sees it.
 struct TrayRecord {
@@ -30,6 +31,10 @@ class NotifyArea {
   virtual bool Add(const TrayRecord& record) = 0;
   virtual bool Modify(const TrayRecord& record) = 0;
   virtual bool Delete(const TrayRecord& record) = 0;
+  // Shows the first popup of the menu resource at the cursor, its first
+  // entry as the default, the listed commands greyed; a chosen entry reaches
+  // the owner window as a command. False when the menu cannot be loaded.
+  virtual bool ShowMenu(std::uint32_t menuId, const std::vector<std::uint32_t>& disabled) = 0;
 };
 
 class CSystemTray {
@@ -52,6 +57,14 @@ class CSystemTray {
   void OnTaskbarCreated();
   void OnWorkAreaChanged();
 
+  // A callback of the icon: a right-button release shows the tray menu (the
+  // menu resource has the icon's identifier). False for another icon.
+  bool HandleTrayMessage(std::uint32_t iconId, std::uint32_t mouseMessage);
+  // Commands the menu shows greyed (their windows do not exist yet).
+  void SetDisabledCommands(std::vector<std::uint32_t> commands) {
+    disabledCommands_ = std::move(commands);
+  }
+
   bool IsHidden() const { return hidden_; }
   bool IsRemoved() const { return removed_; }
   const TrayRecord& Record() const { return record_; }
@@ -66,4 +79,5 @@ class CSystemTray {
   bool removed_ = true;
   bool showPending_ = false;
   std::uint32_t savedAddFlags_ = 0;
+  std::vector<std::uint32_t> disabledCommands_;
 };

@@ -12,6 +12,13 @@ class FakeNotifyArea : public NotifyArea {
   bool Add(const TrayRecord& record) override { return Record(u"add", record, addSucceeds); }
   bool Modify(const TrayRecord& record) override { return Record(u"modify", record, true); }
   bool Delete(const TrayRecord& record) override { return Record(u"delete", record, true); }
+  bool ShowMenu(std::uint32_t menuId, const std::vector<std::uint32_t>& disabled) override {
+    menusShown.push_back(menuId);
+    disabledCommands = disabled;
+    return true;
+  }
+  std::vector<std::uint32_t> menusShown;
+  std::vector<std::uint32_t> disabledCommands;
 
   struct Call {
     std::u16string action;

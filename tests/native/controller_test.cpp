@@ -54,10 +54,12 @@ class ControllerTest : public ::testing::Test {
   FakeDesktop desktop;
   int priorityRaised = 0;
   FakeNotifyArea notifyArea;
+  std::vector<std::u16string> opened;
   CVantreloquinDlg controller{ControllerServices{
       window, timerResolution, guard, prompts, startup, SettingsArchivesIn(folder.Folder()),
       sharedBlock, 777, [this] { ++processEnded; }, processes, u"C:\\Program Files\\Vantreloquin\\",
-      dispatcherWake, desktop, u"C:\\Windows\\", [this] { ++priorityRaised; }, notifyArea}};
+      dispatcherWake, desktop, u"C:\\Windows\\", [this] { ++priorityRaised; }, notifyArea,
+      [this](std::u16string_view address) { opened.emplace_back(address); }, [] {}}};
 };
 
 }  // namespace
@@ -294,4 +296,65 @@ TEST_F(ControllerTest, TrayIconIsCreatedOnceFollowsTheStateAndGoesAtShutdown) {
   }
   controller.ShutdownProgram();
   EXPECT_EQ(notifyArea.calls.back().action, u"delete");
+}
+
+TEST_F(ControllerTest, TrayCallbacksWaitForTheStartAndOpenTheMenuOnARightClick) {
+  controller.OnTrayMessage(129, 0x0205);
+  EXPECT_TRUE(notifyArea.menusShown.empty()) << "ignored before the start has ended";
+  ASSERT_TRUE(controller.RunStartupSequence());
+  controller.OnTimer(1);  // the icon
+  controller.OnTrayMessage(129, 0x0205);
+  controller.OnTrayMessage(129, 0x0203);
+  controller.OnTrayMessage(7, 0x0205);
+  EXPECT_EQ(notifyArea.menusShown, std::vector<std::uint32_t>{129});
+  EXPECT_FALSE(notifyArea.disabledCommands.empty()) << "commands without their windows are grey";
+  const std::vector<std::u16string> texts = LogTextsAfterSettingsLoad();
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), u"TrayIcon - Open menu"), 2);
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), u"TrayIcon - double-click"), 1);
+}
+
+TEST_F(ControllerTest, QuickActionsTurnDefaultIntoBlockOrDownclockKeepingItsClocks) {
+  ASSERT_TRUE(controller.RunStartupSequence());
+  FindRule(controller.settings.Rules(), u"DEFAULT")->coreClock = u"+50";
+  const std::size_t steps = controller.settings.History().size();
+  controller.OnCommand(32783);
+  const Rule* rule = FindRule(controller.settings.Rules(), u"DEFAULT");
+  ASSERT_NE(rule, nullptr);
+  EXPECT_EQ(rule->action, ActionType::Block);
+  EXPECT_EQ(rule->coreClock, u"+50");
+  EXPECT_EQ(controller.settings.History().size(), steps + 1);
+  controller.OnCommand(32783);
+  EXPECT_EQ(controller.settings.History().size(), steps + 1) << "a step that changed nothing";
+  EXPECT_TRUE(controller.settings.IsDirty());
+  EXPECT_EQ(LogTextsAfterSettingsLoad().back(), u"Tray-Menu: Quick Actions: Default > Block");
+  controller.OnCommand(32784);
+  EXPECT_EQ(FindRule(controller.settings.Rules(), u"DEFAULT")->action, ActionType::Downclock);
+}
+
+TEST_F(ControllerTest, ExitAsksFirst) {
+  ASSERT_TRUE(controller.RunStartupSequence());
+  controller.OnCommand(32771);
+  EXPECT_EQ(window.modalRunsEnded, 0);
+  EXPECT_EQ(LogTextsAfterSettingsLoad().back(), u"Exit Program -- user declined");
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0],
+            u"Are you sure you want to exit the program?\r\nThis will stop vantreloquining.");
+
+  prompts.answer = u"YES";
+  controller.OnCommand(32771);
+  EXPECT_EQ(window.modalRunsEnded, 1);
+  const std::vector<std::u16string> texts = LogTextsAfterSettingsLoad();
+  EXPECT_NE(std::find(texts.begin(), texts.end(), u"Shutting down"), texts.end());
+  EXPECT_FALSE(guard.IsBusy());
+}
+
+TEST_F(ControllerTest, WebLinksOpenTheirAddresses) {
+  for (std::uint32_t command : {32779u, 32780u, 32789u, 32790u}) {
+    EXPECT_TRUE(controller.OnCommand(command));
+  }
+  ASSERT_EQ(opened.size(), 4u);
+  EXPECT_TRUE(opened[0].ends_with(u"/Vantreloquin/Doc/index.html"));
+  EXPECT_TRUE(opened[1].ends_with(u"/Vantreloquin/Doc/hs3.htm"));
+  EXPECT_TRUE(opened[2].starts_with(u"http://"));
+  EXPECT_FALSE(controller.OnCommand(32775)) << "no settings window yet";
 }

@@ -7,18 +7,20 @@
 #include <string>
 #include <vector>
 
+#include "fakes/decision_state.h"
 #include "fakes/fake_named_mutexes.h"
 #include "ipc/clock_state_publisher.h"
 
 namespace {
 
-struct Publication {
+struct Publication : DecisionState {
   explicit Publication(bool customClocks) {
     settings.bUsingCustomClocks.Set(customClocks);
     settings.DefaultClock_Core.Set(u"+50");
     settings.DefaultClock_Mem.Set(u"1050");
     settings.AddSelectedGpu(u"Radeon RX 480");
     settings.AddSelectedGpu(u"Radeon R9 390");
+    memClockTarget = u"-20";
     blockRequested = true;
     publisher.UpdateBlockingMethod();  // the first call copies; later ones find no change
   }
@@ -26,14 +28,6 @@ struct Publication {
   std::vector<std::uint8_t> memory = std::vector<std::uint8_t>(block::kSize);
   FakeNamedMutexes mutexes;
   SharedBlock sharedBlock{memory.data(), mutexes};
-  CriticalSection stateLock;
-  std::atomic<bool> blockRequested{false};
-  std::atomic<bool> forceDownclockRequested{false};
-  std::mutex clockTargetsLock;
-  std::u16string coreClockTarget = u"DEFAULT";
-  std::u16string memClockTarget = u"-20";
-  CriticalSection_Wrapper settingsLock{CriticalSection_Wrapper::Form::ReaderWriter};
-  CGeneralSettings_ConfigFile settings;
   ClockStatePublisher publisher{
       sharedBlock,
       {stateLock, blockRequested, forceDownclockRequested, clockTargetsLock, coreClockTarget,

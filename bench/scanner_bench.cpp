@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "base/format.h"
+#include "fakes/decision_state.h"
 #include "fakes/fake_desktop.h"
 #include "rules/process_scanner.h"
 
@@ -23,7 +24,8 @@ void ScriptDesktop(FakeDesktop& desktop) {
 void ScanWithRules(benchmark::State& state, int ruleCount) {
   FakeDesktop desktop;
   ScriptDesktop(desktop);
-  CGeneralSettings_ConfigFile settings;
+  DecisionState decision;
+  CGeneralSettings_ConfigFile& settings = decision.settings;
   for (int i = 0; i < ruleCount; ++i) {
     const std::u16string name = Format(u"game%i.exe", i);
     switch (i % 3) {
@@ -41,17 +43,12 @@ void ScanWithRules(benchmark::State& state, int ruleCount) {
   settings.EncodeRules();
   settings.DecodeRules();
 
-  CriticalSection stateLock;
-  std::atomic<bool> block{false};
-  std::atomic<bool> force{false};
-  std::mutex targetsLock;
-  std::u16string core = u"DEFAULT";
-  std::u16string mem = u"DEFAULT";
-  CriticalSection_Wrapper settingsLock(CriticalSection_Wrapper::Form::ReaderWriter);
   RecentForegroundHistory recent;
-  ProcessScanner scanner(desktop, u"C:\\Windows\\",
-                         ScannerSources{stateLock, block, force, targetsLock, core, mem,
-                                        settingsLock, settings, recent, [] {}, [] {}, [] {}});
+  ProcessScanner scanner(
+      desktop, u"C:\\Windows\\",
+      ScannerSources{decision.stateLock, decision.blockRequested, decision.forceDownclockRequested,
+                     decision.clockTargetsLock, decision.coreClockTarget, decision.memClockTarget,
+                     decision.settingsLock, settings, recent, [] {}, [] {}, [] {}});
   for (auto _ : state) {
     benchmark::DoNotOptimize(scanner.Scan());
   }

@@ -13,24 +13,18 @@
 #include "base/format.h"
 #include "base/wide_win.h"
 #include "config/folders.h"
+#include "fakes/decision_state.h"
 #include "rules/desktop_win.h"
 #include "rules/process_scanner.h"
 
 namespace {
 
-struct Scanning {
-  CriticalSection stateLock;
-  std::atomic<bool> block{false};
-  std::atomic<bool> force{false};
-  std::mutex targetsLock;
-  std::u16string core = u"DEFAULT";
-  std::u16string mem = u"DEFAULT";
-  CriticalSection_Wrapper settingsLock{CriticalSection_Wrapper::Form::ReaderWriter};
-  CGeneralSettings_ConfigFile settings;
+struct Scanning : DecisionState {
   RecentForegroundHistory recent;
   Win32Desktop desktop;
   ProcessScanner scanner{desktop, WindowsFolder(),
-                         ScannerSources{stateLock, block, force, targetsLock, core, mem,
+                         ScannerSources{stateLock, blockRequested, forceDownclockRequested,
+                                        clockTargetsLock, coreClockTarget, memClockTarget,
                                         settingsLock, settings, recent, [] {}, [] {}, [] {}}};
 };
 
@@ -131,7 +125,7 @@ int wmain() {
     const bool toProbe = i % 2 == 0;
     SetForegroundWindow(toProbe ? probeWindow : otherWindow);
     const ULONGLONG start = GetTickCount64();
-    while (switching.block.load() != toProbe && GetTickCount64() - start < 5000) {
+    while (switching.blockRequested.load() != toProbe && GetTickCount64() - start < 5000) {
       Sleep(1);
     }
     reactions.push_back(static_cast<double>(GetTickCount64() - start));

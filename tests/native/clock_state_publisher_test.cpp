@@ -11,6 +11,7 @@
 
 #include "app/log.h"
 #include "base/text.h"
+#include "fakes/decision_state.h"
 #include "fakes/fake_named_mutexes.h"
 #include "fakes/log_capture.h"
 
@@ -33,7 +34,7 @@ std::ostream& operator<<(std::ostream& out, const Entry& entry) {
   return out << "{" << entry.custom << ", " << entry.relative << ", " << entry.value << "}";
 }
 
-class ClockStatePublisherTest : public ::testing::Test {
+class ClockStatePublisherTest : public ::testing::Test, protected DecisionState {
  protected:
   // Holds a lock wrapper, whose destructor may throw.
   ~ClockStatePublisherTest() noexcept override = default;
@@ -73,14 +74,6 @@ class ClockStatePublisherTest : public ::testing::Test {
   std::vector<std::uint8_t> memory = std::vector<std::uint8_t>(block::kSize);
   FakeNamedMutexes mutexes;
   SharedBlock sharedBlock{memory.data(), mutexes};
-  CriticalSection stateLock;
-  std::atomic<bool> blockRequested{false};
-  std::atomic<bool> forceDownclockRequested{false};
-  std::mutex clockTargetsLock;
-  std::u16string coreClockTarget = u"DEFAULT";
-  std::u16string memClockTarget = u"DEFAULT";
-  CriticalSection_Wrapper settingsLock{CriticalSection_Wrapper::Form::ReaderWriter};
-  CGeneralSettings_ConfigFile settings;
   LogCapture log;
   ClockStatePublisher publisher{sharedBlock, Sources()};
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "fakes/decision_state.h"
 #include "fakes/fake_desktop.h"
 #include "fakes/log_capture.h"
 
@@ -14,7 +15,7 @@ const std::u16string kBannerBorder = u"=+=+=+=+=+=+=+=+=+=+=+=+=+=+=+=+=+=";
 
 // A desktop with a monitor, a windowed program in front, a game that may
 // run, and the scanner with the default rules over it.
-class ScannerTest : public ::testing::Test {
+class ScannerTest : public ::testing::Test, protected DecisionState {
  protected:
   ScannerTest() {
     desktop.monitors = {{0, 0, 1920, 1080}};
@@ -56,14 +57,6 @@ class ScannerTest : public ::testing::Test {
 
   LogCapture log;
   FakeDesktop desktop;
-  CriticalSection stateLock;
-  std::atomic<bool> blockRequested{false};
-  std::atomic<bool> forceDownclockRequested{false};
-  std::mutex clockTargetsLock;
-  std::u16string coreClockTarget = u"DEFAULT";
-  std::u16string memClockTarget = u"DEFAULT";
-  CriticalSection_Wrapper settingsLock{CriticalSection_Wrapper::Form::ReaderWriter};
-  CGeneralSettings_ConfigFile settings;
   RecentForegroundHistory recent;
   int publications = 0;
   int wakes = 0;

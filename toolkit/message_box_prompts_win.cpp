@@ -5,34 +5,19 @@
 #include "base/wide_win.h"
 #include "base/wipe.h"
 
-namespace {
-
-void ShowBox(std::u16string_view message) {
+std::u16string MessageBoxPrompts::PromptChoices(std::u16string_view message,
+                                                std::span<const PromptChoice> choices, int) {
   std::u16string text(message);
-  MessageBoxW(nullptr, AsWide(text), L"Vantreloquin", MB_OK | MB_SETFOREGROUND);
+  const UINT buttons = choices.size() == 2 ? MB_YESNO : MB_OK;
+  const int answer = MessageBoxW(nullptr, AsWide(text), L"Vantreloquin", buttons | MB_SETFOREGROUND);
   Wipe(text);
-}
-
-}  // namespace
-
-std::u16string MessageBoxPrompts::PromptOk(std::u16string_view message) {
-  ShowBox(message);
-  return u"OK";
-}
-
-void MessageBoxPrompts::ShowMessage(std::u16string_view message) {
-  ShowBox(message);
-}
-
-std::u16string MessageBoxPrompts::PromptTwo(std::u16string_view caption1,
-                                            std::u16string_view caption2,
-                                            std::u16string_view message) {
-  std::u16string text(message);
-  const int answer =
-      MessageBoxW(nullptr, AsWide(text), L"Vantreloquin", MB_YESNO | MB_SETFOREGROUND);
-  Wipe(text);
-  if (answer == 0) {
+  if (answer == 0 || choices.empty()) {
     return {};
   }
-  return std::u16string(answer == IDYES ? caption2 : caption1);
+  return std::u16string(choices.size() == 2 && answer == IDYES ? choices[1].caption
+                                                                : choices[0].caption);
+}
+
+bool MessageBoxPrompts::PromptForText(std::u16string*, const TextPromptTexts&) {
+  return false;
 }

@@ -1,14 +1,12 @@
-// Prompts through the system message box, until the program's own prompt
-// dialogs take their place.
+// Prompts through the system's message box (stand-in until the prompt
+// dialogs exist).
 #pragma once
 
 #include "toolkit/prompts.h"
 
 class MessageBoxPrompts : public Prompts {
  public:
-  std::u16string PromptOk(std::u16string_view message) override;
-  void ShowMessage(std::u16string_view message) override;
-  // The first caption stands for "No", the second for "Yes".
-  std::u16string PromptTwo(std::u16string_view caption1, std::u16string_view caption2,
-                           std::u16string_view message) override;
+  std::u16string PromptChoices(std::u16string_view message, std::span<const PromptChoice> choices,
+                               int fontHeight) override;
+  bool PromptForText(std::u16string* destination, const TextPromptTexts& texts) override;
 };

@@ -1,6 +1,9 @@
-// Records what the program showed the user.
+// Records what the program showed the user and answers from a script.
 #pragma once
 
+#include <deque>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,19 +11,55 @@
 
 class FakePrompts : public Prompts {
  public:
-  std::u16string PromptOk(std::u16string_view message) override {
+  std::u16string PromptChoices(std::u16string_view message, std::span<const PromptChoice> choices,
+                               int fontHeight) override {
     shown.emplace_back(message);
-    return u"OK";
-  }
-  void ShowMessage(std::u16string_view message) override { shown.emplace_back(message); }
-  std::u16string PromptTwo(std::u16string_view, std::u16string_view,
-                           std::u16string_view message) override {
-    shown.emplace_back(message);
-    return answer;
+    lastCaptions.clear();
+    for (const PromptChoice& choice : choices) {
+      lastCaptions.emplace_back(choice.caption);
+    }
+    lastFontHeight = fontHeight;
+    if (whileOpen) {
+      whileOpen();
+    }
+    if (!answers.empty()) {
+      std::u16string next = answers.front();
+      answers.pop_front();
+      return next;
+    }
+    return choices.size() == 1 ? std::u16string(choices[0].caption) : answer;
   }
 
-  // The caption PromptTwo answers with.
+  bool PromptForText(std::u16string* destination, const TextPromptTexts& texts) override {
+    shown.emplace_back(texts.message);
+    textTitles.emplace_back(texts.title);
+    if (whileOpen) {
+      whileOpen();
+    }
+    if (textAnswers.empty() || !textAnswers.front()) {
+      if (!textAnswers.empty()) {
+        textAnswers.pop_front();
+      }
+      return false;
+    }
+    if (destination) {
+      *destination = *textAnswers.front();
+    }
+    textAnswers.pop_front();
+    return true;
+  }
+
+  // Scripted captions, one per choice prompt; when none is left a one-choice
+  // prompt answers its caption and a two-choice prompt `answer`.
+  std::deque<std::u16string> answers;
   std::u16string answer = u"No";
+  // Scripted text entries, one per text prompt; nullopt or none left cancels.
+  std::deque<std::optional<std::u16string>> textAnswers;
+  // Runs while a prompt is open, as the nested message loop of a real one would.
+  std::function<void()> whileOpen;
 
   std::vector<std::u16string> shown;
+  std::vector<std::u16string> textTitles;
+  std::vector<std::u16string> lastCaptions;
+  int lastFontHeight = 0;
 };

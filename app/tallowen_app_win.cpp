@@ -24,7 +24,7 @@
 #include "resources/resource_ids.h"
 #include "rules/desktop_win.h"
 #include "toolkit/crash_reporter_win.h"
-#include "toolkit/message_box_prompts_win.h"
+#include "toolkit/dialog_prompts_win.h"
 #include "toolkit/notify_area_win.h"
 #include "toolkit/window_host_win.h"
 
@@ -62,7 +62,7 @@ void CTallowenApp::Run() {
   ControllerWindow window;
   Win32WindowHost windowHost(window);
   WinmmTimerResolution timerResolution;
-  MessageBoxPrompts prompts;
+  DialogPrompts prompts;
   WindowsStartupEnvironment startupEnvironment;
   Win32NamedMutexes mutexes;
   SharedBlock sharedBlock(TheSharedSegment().IsOpen() ? TheSharedSegment().View() : nullptr,

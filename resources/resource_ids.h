@@ -22,3 +22,13 @@
 #define ID_MAKER_WEBSITE 32789
 #define ID_PARTNER_WEBSITE 32790
 #define ID_CRASH_TEST 32793
+
+/* The prompts: a message with one or two choices, and a text entry. */
+#define IDD_TEXT_PROMPT 148
+#define IDD_PROMPT 149
+#define IDC_PROMPT_CHOICE1 1000
+#define IDC_PROMPT_CHOICE2 1001
+#define IDC_TEXT_PROMPT_CANCEL 1006
+#define IDC_TEXT_PROMPT_MESSAGE 1056
+#define IDC_TEXT_PROMPT_CONFIRM 1064
+#define IDC_TEXT_PROMPT_EDIT 1069

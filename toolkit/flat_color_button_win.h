@@ -1,0 +1,28 @@
+// An owner-drawn push button in one flat face colour with its own text
+// colour, and a hover tooltip of its own. Its caption is the window text,
+// so it reads back exactly as set.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "toolkit/owner_drawn_control_win.h"
+
+class CFlatColorButton : public OwnerDrawnControl {
+ public:
+  ~CFlatColorButton() override;
+
+  void SetColors(COLORREF text, COLORREF face);
+  void SetCaption(std::u16string_view caption);
+  std::u16string Caption() const;
+  void SetToolTip(std::u16string_view text);
+
+ protected:
+  void Draw(const DRAWITEMSTRUCT& item) override;
+
+ private:
+  COLORREF text_ = RGB(0, 0, 0);
+  COLORREF face_ = RGB(192, 192, 192);
+  HWND tooltip_ = nullptr;
+  std::u16string tipText_;
+};

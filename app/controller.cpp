@@ -19,6 +19,7 @@ constexpr std::uintptr_t kHousekeepingTimer = 1;
 constexpr std::uint32_t kHousekeepingPeriodMs = 4000;
 constexpr std::uintptr_t kPublicationTimer = 2;
 constexpr std::uint32_t kPublicationPeriodMs = 250;
+constexpr std::uintptr_t kPendingUiWorkTimer = 3;
 constexpr std::uintptr_t kSaveTimer = 4;
 // The tray icon's callback message and identifier (also the tray menu's).
 constexpr std::uint32_t kTrayCallbackMessage = 0x800A;
@@ -46,6 +47,7 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
       raiseProcessPriority_(std::move(services.raiseProcessPriority)),
       openAddress_(std::move(services.openAddress)),
       raiseFault_(std::move(services.raiseFault)),
+      isInstalledCopy_(std::move(services.isInstalledCopy)),
       endProcess_(std::move(services.endProcess)),
       dispatcherWake_(services.dispatcherWake),
       ipcListener_(sharedBlock_),
@@ -91,6 +93,7 @@ bool CVantreloquinDlg::RunStartupSequence() {
     ReadLockGuard lock(settingsLock);
     ApplyFadeSpeed(settings.WindowFadeSpeed.Value());
   }
+  KeepTrayIcon();
 
   if (!sharedBlock_.INIT_SharedMem(window_.HandleLow32(), processId_)) {
     FailStartup(u"Failed to lock and INIT shared memory");
@@ -221,14 +224,44 @@ void CVantreloquinDlg::OnTimer(std::uintptr_t id) {
         topmostApplied_ = topmost;
         window_.SetTopmost(topmost);
       }
+      RunPendingUiWork();
       break;
     }
+    case kPendingUiWorkTimer:
+      RunPendingUiWork();
+      break;
     case kSaveTimer:
       SaveChangedSettings();
       break;
     default:
       break;
   }
+}
+
+void CVantreloquinDlg::RunPendingUiWork() {
+  if (inPendingUiWork_) {
+    return;
+  }
+  inPendingUiWork_ = true;
+  ShowPendingVersionMessage();
+  inPendingUiWork_ = false;
+}
+
+void CVantreloquinDlg::ShowPendingVersionMessage() {
+  if (!updateAvailable) {
+    return;
+  }
+  std::lock_guard lock(updateNoticeLock);
+  if (!updateNotice.empty()) {
+    prompts_.PromptOk(updateNotice +
+                      u"\r\n\r\nIf you do not want these update-checks performed, you can "
+                      u"disable them on the General Settings tab.");
+    updateNotice.clear();
+    if (isInstalledCopy_()) {
+      OnCommand(ID_SOFTWARE_UPDATE);
+    }
+  }
+  updateAvailable = false;
 }
 
 void CVantreloquinDlg::OnTrayMessage(std::uint32_t iconId, std::uint32_t mouseMessage) {

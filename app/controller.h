@@ -57,6 +57,8 @@ struct ControllerServices {
   std::function<void(std::u16string_view address)> openAddress;
   // Raises an unhandled fault for the crash reporter (the crash test).
   std::function<void()> raiseFault;
+  // Whether this copy runs from its installation folder (updates install).
+  std::function<bool()> isInstalledCopy;
 };
 
 class CVantreloquinDlg {
@@ -75,7 +77,8 @@ class CVantreloquinDlg {
   void OnDestroy();
   // The controller's timers: 100 starts the others; 1 every 4 s (process
   // priority, identity in the shared block, timer resolution); 2 every
-  // 250 ms (publication, topmost state); 4 every 10 s (save changed settings).
+  // 250 ms (publication, topmost state, then the work of timer 3); 3 posted
+  // (the update notice); 4 every 10 s (save changed settings).
   void OnTimer(std::uintptr_t id);
   // The tray icon's callback: icon identifier and mouse message.
   void OnTrayMessage(std::uint32_t iconId, std::uint32_t mouseMessage);
@@ -123,6 +126,10 @@ class CVantreloquinDlg {
   void WaitAtLogonStartAndCheckShift();
   void EnterShiftSafetyMode();
   void SaveChangedSettings();
+  // The work of timer 3, never nested: prompts run their own message loops.
+  void RunPendingUiWork();
+  // Shows the update notice the version check left, once.
+  void ShowPendingVersionMessage();
   // Creates the tray icon until it is there; then it follows the clock state.
   void KeepTrayIcon();
   // Makes "DEFAULT" a Block or Downclock rule, keeping its clocks; one undo step.
@@ -144,6 +151,8 @@ class CVantreloquinDlg {
   std::function<void()> raiseProcessPriority_;
   std::function<void(std::u16string_view)> openAddress_;
   std::function<void()> raiseFault_;
+  std::function<bool()> isInstalledCopy_;
+  bool inPendingUiWork_ = false;
   // Re-entry guards of the tray callback.
   bool inTrayDoubleClick_ = false;
   bool inTrayMessage_ = false;

@@ -79,7 +79,8 @@ void CTallowenApp::Run() {
         const std::u16string text(address);
         ShellExecuteW(nullptr, L"open", AsWide(text), nullptr, nullptr, SW_SHOWNORMAL);
       },
-      [] { RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr); }});
+      [] { RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr); },
+      [] { return IsInstalledUnderProgramFiles(); }});
 
   SingleInstanceGuard instance(CurrentInstanceName());
   if (instance.AnotherInstanceRuns()) {

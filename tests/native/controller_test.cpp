@@ -55,11 +55,14 @@ class ControllerTest : public ::testing::Test {
   int priorityRaised = 0;
   FakeNotifyArea notifyArea;
   std::vector<std::u16string> opened;
+  int faultsRaised = 0;
+  bool installedCopy = false;
   CVantreloquinDlg controller{ControllerServices{
       window, timerResolution, guard, prompts, startup, SettingsArchivesIn(folder.Folder()),
       sharedBlock, 777, [this] { ++processEnded; }, processes, u"C:\\Program Files\\Vantreloquin\\",
       dispatcherWake, desktop, u"C:\\Windows\\", [this] { ++priorityRaised; }, notifyArea,
-      [this](std::u16string_view address) { opened.emplace_back(address); }, [] {}}};
+      [this](std::u16string_view address) { opened.emplace_back(address); },
+      [this] { ++faultsRaised; }, [this] { return installedCopy; }}};
 };
 
 }  // namespace
@@ -84,6 +87,7 @@ TEST_F(ControllerTest, StartupSequenceSetsUpTheWindowAndFreesTheGuard) {
   EXPECT_TRUE(controller.initialised);
   EXPECT_FALSE(guard.IsBusy());
   EXPECT_EQ(LogTextsAfterSettingsLoad(), (std::vector<std::u16string>{
+                                             u"Created TrayIcon",
                                              u"INIT_SharedMem():: INIT shared memory",
                                              u"INIT_SharedMem():: Setting up IPC initial params",
                                              u"INIT_SharedMem():: Signaling any resident helpers",
@@ -270,8 +274,8 @@ TEST_F(ControllerTest, SaveTimerWritesOnlyChangedSettings) {
 }
 
 TEST_F(ControllerTest, TrayIconIsCreatedOnceFollowsTheStateAndGoesAtShutdown) {
-  ASSERT_TRUE(controller.RunStartupSequence());
   notifyArea.addSucceeds = false;
+  ASSERT_TRUE(controller.RunStartupSequence());
   controller.OnTimer(1);
   EXPECT_FALSE(controller.trayCreated) << "tried again on the next tick";
   notifyArea.addSucceeds = true;
@@ -331,21 +335,68 @@ TEST_F(ControllerTest, QuickActionsTurnDefaultIntoBlockOrDownclockKeepingItsCloc
   EXPECT_EQ(FindRule(controller.settings.Rules(), u"DEFAULT")->action, ActionType::Downclock);
 }
 
-TEST_F(ControllerTest, ExitAsksFirst) {
+TEST_F(ControllerTest, ExitAndCrashTestAskFirst) {
+  struct Case {
+    std::uint32_t command;
+    std::u16string answer;
+    std::u16string question;
+    std::u16string lastLog;
+    int modalRunsEnded;
+    int faults;
+  };
+  const std::u16string exitQuestion =
+      u"Are you sure you want to exit the program?\r\nThis will stop vantreloquining.";
+  const std::u16string crashQuestion =
+      u"Are you sure you want to CRASH THE PROGRAM?\r\nThis is an abrupt-halt purely for the "
+      u"purpose of testing a crash!\r\n\r\nTo repeat that again, this will \"CRASH THE "
+      u"PROGRAM\"!";
+  const Case cases[] = {
+      {32771, u"No", exitQuestion, u"Exit Program -- user declined", 0, 0},
+      {32771, u"", exitQuestion, u"Exit Program -- user declined", 0, 0},  // closed
+      {32793, u"No", crashQuestion, u"Crash Program -- user declined", 0, 0},
+      {32793, u"yes", crashQuestion,
+       u"Double checking that we're sure this is what we want to do...", 0, 1},
+      {32771, u"YES", exitQuestion, u"Shutting down", 1, 1},
+  };
   ASSERT_TRUE(controller.RunStartupSequence());
-  controller.OnCommand(32771);
-  EXPECT_EQ(window.modalRunsEnded, 0);
-  EXPECT_EQ(LogTextsAfterSettingsLoad().back(), u"Exit Program -- user declined");
+  for (const Case& c : cases) {
+    prompts.answer = c.answer;
+    controller.OnCommand(c.command);
+    EXPECT_EQ(prompts.shown.back(), c.question);
+    EXPECT_EQ(prompts.lastCaptions, (std::vector<std::u16string>{u"No", u"Yes"}));
+    EXPECT_EQ(window.modalRunsEnded, c.modalRunsEnded) << c.command << " " << c.answer.size();
+    EXPECT_EQ(faultsRaised, c.faults);
+    EXPECT_FALSE(guard.IsBusy());
+    const std::vector<std::u16string> texts = LogTextsAfterSettingsLoad();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), c.lastLog), texts.end()) << c.command;
+  }
+}
+
+TEST_F(ControllerTest, UpdateNoticeIsShownOnceEvenWhenTimersTickDuringIt) {
+  ASSERT_TRUE(controller.RunStartupSequence());
+  controller.settings.bAlwaysOntop.Set(false);
+  controller.updateNotice = u"Version \"2.0\" is available for download now.";
+  controller.updateAvailable = true;
+  int nestedTicks = 0;
+  prompts.whileOpen = [&] {
+    // The prompt's own message loop delivers the timers meanwhile.
+    controller.OnTimer(2);
+    controller.OnTimer(3);
+    ++nestedTicks;
+  };
+  controller.OnTimer(2);
+  EXPECT_EQ(nestedTicks, 1);
+  EXPECT_EQ(window.topmostCalls, std::vector<bool>{true}) << "topmost while the notice waits";
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0],
-            u"Are you sure you want to exit the program?\r\nThis will stop vantreloquining.");
-
-  prompts.answer = u"YES";
-  controller.OnCommand(32771);
-  EXPECT_EQ(window.modalRunsEnded, 1);
-  const std::vector<std::u16string> texts = LogTextsAfterSettingsLoad();
-  EXPECT_NE(std::find(texts.begin(), texts.end(), u"Shutting down"), texts.end());
-  EXPECT_FALSE(guard.IsBusy());
+            u"Version \"2.0\" is available for download now.\r\n\r\nIf you do not want these "
+            u"update-checks performed, you can disable them on the General Settings tab.");
+  EXPECT_FALSE(controller.updateAvailable);
+  EXPECT_TRUE(controller.updateNotice.empty());
+  controller.OnTimer(3);
+  controller.OnTimer(2);
+  EXPECT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(window.topmostCalls, (std::vector<bool>{true, false}));
 }
 
 TEST_F(ControllerTest, WebLinksOpenTheirAddresses) {

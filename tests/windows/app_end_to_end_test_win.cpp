@@ -14,76 +14,10 @@
 #include "ipc/shared_block.h"
 #include "ipc/shared_segment_win.h"
 #include "rules/rule.h"
+#include "running_app_win.h"
 #include "test_support_win.h"
 
-#include <tlhelp32.h>
-
 namespace {
-
-constexpr DWORD kStartTimeoutMs = 60000;
-const wchar_t kControllerTitle[] = L"Ostrafelmoria Vantreloquin 1.2-6.5";
-
-struct WindowSearch {
-  DWORD processId;
-  std::vector<HWND> found;
-};
-
-// Every top-level window of the process, visible or not.
-std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
-  WindowSearch search{processId, {}};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<WindowSearch*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == s->processId) {
-          s->found.push_back(window);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-HWND ControllerWindowOf(DWORD processId) {
-  for (HWND window : TopLevelWindowsOf(processId)) {
-    wchar_t title[128] = {};
-    GetWindowTextW(window, title, 128);
-    if (std::wstring(title) == kControllerTitle) {
-      return window;
-    }
-  }
-  return nullptr;
-}
-
-std::wstring AppCommandLine() {
-  return L"\"" + ExecutableFolder() + L"Vantreloquin.exe\"";
-}
-
-class RunningApp {
- public:
-  explicit RunningApp(const std::vector<std::wstring>& environment = {})
-      : process_(AppCommandLine(), environment) {
-    if (process_.started()) {
-      WaitUntil([this] { return (controller_ = ControllerWindowOf(process_.id())) != nullptr; },
-                kStartTimeoutMs);
-    }
-  }
-  // Closes the application the way the system does, so that it is never
-  // ended while it starts a helper.
-  ~RunningApp() {
-    if (controller_ && !process_.WaitForExit(0).has_value()) {
-      PostMessageW(controller_, WM_CLOSE, 0, 0);
-      process_.WaitForExit(30000);
-    }
-  }
-  ChildProcess& process() { return process_; }
-  HWND controller() const { return controller_; }
-
- private:
-  ChildProcess process_;
-  HWND controller_ = nullptr;
-};
 
 bool MutexExists(const std::u16string& name) {
   HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, AsWide(name));
@@ -210,20 +144,6 @@ TEST(AppEndToEndTest, DamagedMainArchiveIsRepairedFromTheBackup) {
   EXPECT_EQ(app.process().WaitForExit(30000), std::optional<DWORD>(0));
 }
 
-// Whether a process of that file name runs as a child of the parent.
-bool ChildRuns(DWORD parentId, const wchar_t* fileName) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof entry;
-  bool found = false;
-  for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
-       more = Process32NextW(snapshot, &entry)) {
-    found = entry.th32ParentProcessID == parentId && _wcsicmp(entry.szExeFile, fileName) == 0;
-  }
-  CloseHandle(snapshot);
-  return found;
-}
-
 TEST(AppEndToEndTest, StartPreparesTheBlockAndRunsTheAdlHelperOnce) {
   RunningApp app;
   ASSERT_NE(app.controller(), nullptr);
@@ -280,35 +200,6 @@ TEST(AppEndToEndTest, ListenerDrainsHelperTextEvenWithABrokenLength) {
   PostMessageW(app.controller(), WM_CLOSE, 0, 0);
   EXPECT_EQ(app.process().WaitForExit(30000), std::optional<DWORD>(0));
 }
-
-namespace {
-
-// Stores both archives with the default settings changed by edit.
-void StoreSettings(const std::function<void(CGeneralSettings_ConfigFile&)>& edit) {
-  CGeneralSettings_ConfigFile settings;
-  settings.DecodeRules();
-  edit(settings);
-  settings.EncodeRules();
-  ASSERT_TRUE(EnsureFolderExists(DataFolder()));
-  for (const char16_t* name : {u"Vantreloquin.arc", u"Vantreloquin.backup"}) {
-    settings.SetPath(DataFolder() + name);
-    std::u16string message;
-    ASSERT_TRUE(settings.Save(message));
-  }
-}
-
-std::uint32_t PublishedState(const std::uint8_t* bytes) {
-  return block::ReadU32(bytes, block::kClockState + block::clock::kState);
-}
-
-// The scanner waits 4 seconds after start, then scans every 350 ms.
-constexpr DWORD kDecisionTimeoutMs = 20000;
-
-std::wstring ProbeCommandLine(const wchar_t* exe, const wchar_t* mode) {
-  return L"\"" + ExecutableFolder() + exe + L"\" " + mode;
-}
-
-}  // namespace
 
 TEST(AppEndToEndTest, ProgramInFrontWithABlockRuleHoldsTheClocksUntilAnotherComesToFront) {
   StoreSettings([](CGeneralSettings_ConfigFile& settings) {

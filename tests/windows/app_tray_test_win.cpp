@@ -1,0 +1,161 @@
+// The real Vantreloquin.exe through its tray icon, its menu and its prompts.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/wide_win.h"
+#include "config/folders.h"
+#include "config/general_settings.h"
+#include "ipc/shared_block_layout.h"
+#include "ipc/shared_segment_win.h"
+#include "resources/resource_ids.h"
+#include "rules/rule.h"
+#include "running_app_win.h"
+#include "test_support_win.h"
+
+namespace {
+
+constexpr UINT kTrayCallback = 0x800A;
+constexpr DWORD kUiWaitMs = 15000;
+
+// The icons of Wine's stand-alone tray window (there is no shell taskbar
+// under Xvfb), each a child window showing its image.
+std::vector<HWND> TrayIcons() {
+  std::vector<HWND> icons;
+  HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
+  for (HWND child = tray ? GetWindow(tray, GW_CHILD) : nullptr; child;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if (IsWindowVisible(child)) {
+      icons.push_back(child);
+    }
+  }
+  return icons;
+}
+
+// How many pixels of the window on screen show the hot orange of the
+// clocks-held image.
+int OrangePixels(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  HDC screen = GetDC(nullptr);
+  int count = 0;
+  for (LONG y = rect.top; y < rect.bottom; ++y) {
+    for (LONG x = rect.left; x < rect.right; ++x) {
+      const COLORREF pixel = GetPixel(screen, x, y);
+      count += GetRValue(pixel) > 200 && GetGValue(pixel) > 50 && GetGValue(pixel) < 170 &&
+               GetBValue(pixel) < 90;
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  return count;
+}
+
+HWND WaitForPrompt(RunningApp& app) {
+  HWND prompt = nullptr;
+  WaitUntil(
+      [&] {
+        return (prompt = VisibleWindowOf(app.process().id(), L"PROMPT", L"#32770")) != nullptr;
+      },
+      kUiWaitMs);
+  return prompt;
+}
+
+std::wstring CaptionOf(HWND window) {
+  wchar_t text[64] = {};
+  GetWindowTextW(window, text, 64);
+  return text;
+}
+
+// Presses a choice of the prompt and waits until the prompt has gone.
+void Answer(RunningApp& app, HWND prompt, int choiceId) {
+  PostMessageW(GetDlgItem(prompt, choiceId), BM_CLICK, 0, 0);
+  WaitUntil([&] { return !VisibleWindowOf(app.process().id(), L"PROMPT", L"#32770"); }, kUiWaitMs);
+}
+
+}  // namespace
+
+TEST(AppTrayTest, IconFollowsTheClockStateAndARightClickOpensTheMenu) {
+  StoreSettings([](CGeneralSettings_ConfigFile& settings) {
+    ASSERT_TRUE(
+        AddRule(settings.Rules(), u"window_probe.exe", ActionType::BlockIfForeground, true, 0));
+  });
+  const std::size_t iconsBefore = TrayIcons().size();
+  RunningApp app;
+  ASSERT_NE(app.controller(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return TrayIcons().size() == iconsBefore + 1; }, kUiWaitMs));
+  HWND icon = TrayIcons().back();
+  EXPECT_EQ(OrangePixels(icon), 0) << "the clocks are free";
+
+  SharedSegment segment(std::u16string(block::kSegmentName), -1);
+  ASSERT_TRUE(segment.IsOpen());
+  ChildProcess probe(ProbeCommandLine(L"window_probe.exe", L"window"));
+  ASSERT_TRUE(WaitUntil([&] { return PublishedState(segment.View()) == 0; }, kDecisionTimeoutMs));
+  EXPECT_TRUE(WaitUntil([&] { return OrangePixels(icon) > 20; }, 1000))
+      << "the held image follows on the next tick";
+
+  PostMessageW(app.controller(), kTrayCallback, 129, WM_RBUTTONUP);
+  HWND menuWindow = nullptr;
+  ASSERT_TRUE(WaitUntil(
+      [&] { return (menuWindow = VisibleWindowOf(app.process().id(), L"", L"#32768")) != nullptr; },
+      kUiWaitMs));
+  PostMessageW(app.controller(), WM_CANCELMODE, 0, 0);
+  EXPECT_TRUE(
+      WaitUntil([&] { return !VisibleWindowOf(app.process().id(), L"", L"#32768"); }, kUiWaitMs));
+}
+
+TEST(AppTrayTest, ExitAsksAndYesEndsTheProgramWithZeroAndRemovesTheIcon) {
+  const std::size_t iconsBefore = TrayIcons().size();
+  RunningApp app;
+  ASSERT_NE(app.controller(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return TrayIcons().size() == iconsBefore + 1; }, kUiWaitMs));
+
+  PostMessageW(app.controller(), WM_COMMAND, ID_EXIT_PROGRAM, 0);
+  HWND prompt = WaitForPrompt(app);
+  ASSERT_NE(prompt, nullptr);
+  EXPECT_EQ(CaptionOf(GetDlgItem(prompt, IDC_PROMPT_CHOICE1)), L"No");
+  EXPECT_EQ(CaptionOf(GetDlgItem(prompt, IDC_PROMPT_CHOICE2)), L"Yes");
+  Answer(app, prompt, IDC_PROMPT_CHOICE1);
+  EXPECT_FALSE(app.process().WaitForExit(1000).has_value()) << "No keeps it running";
+
+  PostMessageW(app.controller(), WM_COMMAND, ID_EXIT_PROGRAM, 0);
+  prompt = WaitForPrompt(app);
+  ASSERT_NE(prompt, nullptr);
+  PostMessageW(GetDlgItem(prompt, IDC_PROMPT_CHOICE2), BM_CLICK, 0, 0);
+  EXPECT_EQ(app.process().WaitForExit(30000), std::optional<DWORD>(0));
+  EXPECT_TRUE(WaitUntil([&] { return TrayIcons().size() == iconsBefore; }, kUiWaitMs));
+}
+
+TEST(AppTrayTest, QuickActionReachesTheArchiveWithTheNextSave) {
+  StoreSettings([](CGeneralSettings_ConfigFile&) {});
+  RunningApp app;
+  ASSERT_NE(app.controller(), nullptr);
+  PostMessageW(app.controller(), WM_COMMAND, ID_QUICK_DEFAULT_BLOCK, 0);
+  const auto archivedDefault = [] {
+    CGeneralSettings_ConfigFile stored;
+    std::u16string message;
+    if (!stored.Load(DataFolder() + u"Vantreloquin.arc", message)) {
+      return ActionType::Downclock;
+    }
+    stored.DecodeRules();
+    const Rule* rule = FindRule(stored.Rules(), u"DEFAULT");
+    return rule ? rule->action : ActionType::Downclock;
+  };
+  // Saves run every 10 seconds once the timers have started.
+  EXPECT_TRUE(WaitUntil([&] { return archivedDefault() == ActionType::Block; }, 30000));
+}
+
+TEST(AppTrayTest, CrashTestAnsweredYesLeavesADump) {
+  const auto dumpsBefore = FilesEndingWith(std::wstring(AsWide(DataFolder())), L".dmp");
+  RunningApp app;
+  ASSERT_NE(app.controller(), nullptr);
+  PostMessageW(app.controller(), WM_COMMAND, ID_CRASH_TEST, 0);
+  HWND prompt = WaitForPrompt(app);
+  ASSERT_NE(prompt, nullptr);
+  PostMessageW(GetDlgItem(prompt, IDC_PROMPT_CHOICE2), BM_CLICK, 0, 0);
+  const std::optional<DWORD> exitCode = app.process().WaitForExit(30000);
+  ASSERT_TRUE(exitCode.has_value());
+  EXPECT_NE(*exitCode, 0u);
+  const auto dumps = FilesEndingWith(std::wstring(AsWide(DataFolder())), L".dmp");
+  EXPECT_EQ(dumps.size(), dumpsBefore.size() + 1);
+}

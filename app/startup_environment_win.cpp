@@ -60,7 +60,9 @@ std::vector<std::u16string> WindowsStartupEnvironment::CommandLineArguments() {
 }
 
 bool WindowsStartupEnvironment::IsShiftHeld() {
-  return (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+  // The thread's key state only follows the key messages it has read, and a
+  // process that just started has read none: ask the keyboard as well.
+  return (GetKeyState(VK_SHIFT) & 0x8000) != 0 || (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
 }
 
 bool WindowsStartupEnvironment::IsProcessRunning(std::u16string_view name) {

@@ -159,3 +159,55 @@ TEST(AppTrayTest, CrashTestAnsweredYesLeavesADump) {
   const auto dumps = FilesEndingWith(std::wstring(AsWide(DataFolder())), L".dmp");
   EXPECT_EQ(dumps.size(), dumpsBefore.size() + 1);
 }
+
+namespace {
+
+void PressShift(bool down) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = VK_SHIFT;
+  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+TEST(AppTrayTest, ShiftAtStartTurnsCustomClocksOffAndTrayClicksMeanwhileDoNothing) {
+  StoreSettings(
+      [](CGeneralSettings_ConfigFile& settings) { settings.bUsingCustomClocks.Set(true); });
+  PressShift(true);
+  ChildProcess process(AppCommandLine());
+  HWND note = nullptr;
+  WaitUntil([&] { return (note = VisibleWindowOf(process.id(), L"PROMPT", L"#32770")) != nullptr; },
+            kStartTimeoutMs);
+  PressShift(false);
+  ASSERT_NE(note, nullptr) << "the SHIFT note did not show";
+
+  // The start is not over while the note shows: tray clicks are ignored.
+  HWND controller = nullptr;
+  for (HWND window : TopLevelWindowsOf(process.id())) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (window != note && std::wstring(name) == L"#32770") {
+      controller = window;
+    }
+  }
+  ASSERT_NE(controller, nullptr);
+  for (LPARAM mouse : {WM_RBUTTONUP, WM_LBUTTONDBLCLK}) {
+    PostMessageW(controller, kTrayCallback, 129, mouse);
+  }
+  Sleep(1000);
+  EXPECT_EQ(VisibleWindowOf(process.id(), L"", L"#32768"), nullptr);
+  PostMessageW(GetDlgItem(note, IDC_PROMPT_CHOICE1), BM_CLICK, 0, 0);
+  ASSERT_TRUE(
+      WaitUntil([&] { return ControllerWindowOf(process.id()) != nullptr; }, kStartTimeoutMs));
+  Sleep(500);
+  EXPECT_EQ(VisibleWindowOf(process.id(), L"", L"#32768"), nullptr);
+
+  PostMessageW(controller, WM_CLOSE, 0, 0);
+  ASSERT_EQ(process.WaitForExit(30000), std::optional<DWORD>(0));
+  CGeneralSettings_ConfigFile stored;
+  std::u16string message;
+  ASSERT_TRUE(stored.Load(DataFolder() + u"Vantreloquin.arc", message));
+  EXPECT_FALSE(stored.bUsingCustomClocks.Value());
+}

@@ -16,6 +16,11 @@ class CFlatColorButton : public OwnerDrawnControl {
   void SetCaption(std::u16string_view caption);
   std::u16string Caption() const;
   void SetToolTip(std::u16string_view text);
+  // A check box look: a box before the caption, ticked while checked. The
+  // button never ticks itself; its owner sets the state.
+  void SetCheckBox(bool isCheckBox);
+  void SetCheck(bool checked);
+  bool GetCheck() const { return checked_; }
 
  protected:
   void Draw(const DRAWITEMSTRUCT& item) override;
@@ -24,5 +29,7 @@ class CFlatColorButton : public OwnerDrawnControl {
   COLORREF text_ = RGB(0, 0, 0);
   COLORREF face_ = RGB(192, 192, 192);
   HWND tooltip_ = nullptr;
+  bool isCheckBox_ = false;
+  bool checked_ = false;
   std::u16string tipText_;
 };

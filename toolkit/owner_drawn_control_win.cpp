@@ -35,3 +35,14 @@ bool OwnerDrawnControl::DrawOwnerDrawn(const DRAWITEMSTRUCT& item) {
   owner->Draw(item);
   return true;
 }
+
+bool OwnerDrawnControl::MeasureOwnerDrawn(HWND dialog, MEASUREITEMSTRUCT& item) {
+  HWND control = GetDlgItem(dialog, static_cast<int>(item.CtlID));
+  auto* owner =
+      control ? static_cast<OwnerDrawnControl*>(GetPropW(control, kOwnerProperty)) : nullptr;
+  if (!owner) {
+    return false;
+  }
+  owner->Measure(item);
+  return true;
+}

@@ -19,9 +19,13 @@ class OwnerDrawnControl {
 
   // Draws the item when its control belongs to an OwnerDrawnControl.
   static bool DrawOwnerDrawn(const DRAWITEMSTRUCT& item);
+  // Measures an item of the dialog's control when it is an OwnerDrawnControl.
+  static bool MeasureOwnerDrawn(HWND dialog, MEASUREITEMSTRUCT& item);
 
  protected:
   virtual void Draw(const DRAWITEMSTRUCT& item) = 0;
+  // Items of variable height (list boxes) say how high they are.
+  virtual void Measure(MEASUREITEMSTRUCT&) {}
 
  private:
   HWND control_ = nullptr;

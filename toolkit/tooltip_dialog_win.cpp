@@ -378,6 +378,13 @@ bool CToolTipDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         return true;
       }
       return false;
+    case WM_MEASUREITEM:
+      if (OwnerDrawnControl::MeasureOwnerDrawn(hwnd(),
+                                               *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) {
+        result = TRUE;
+        return true;
+      }
+      return false;
     default:
       return false;
   }

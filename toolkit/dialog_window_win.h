@@ -21,12 +21,14 @@ class DialogWindow {
 
   HWND hwnd() const { return hwnd_.load(); }
 
+  // Returns true to swallow a queued message before the dialog manager.
+  // A window with pages passes key messages on to its current page.
+  virtual bool PreTranslate(const MSG& msg);
+
  protected:
   virtual BOOL OnInitDialog() { return TRUE; }
   // Returns true when the message was handled; result is its answer.
   virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-  // Returns true to swallow a queued message before the dialog manager.
-  virtual bool PreTranslate(const MSG& msg);
   virtual void OnDestroyWindow() {}
 
  private:

@@ -74,6 +74,11 @@ bool CToolTipDialog::CreateModeless() {
   return Create(templateId_, parent_);
 }
 
+bool CToolTipDialog::CreateModeless(HWND parent) {
+  parent_ = parent;
+  return CreateModeless();
+}
+
 bool CToolTipDialog::IsChild() const {
   return (GetWindowLongW(hwnd(), GWL_STYLE) & WS_CHILD) != 0;
 }

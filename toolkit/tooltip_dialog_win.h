@@ -23,8 +23,12 @@ class CToolTipDialog : public DialogWindow {
   CToolTipDialog(int templateId, HWND parent);
   ~CToolTipDialog() override;
 
-  // Creates a modeless dialog, hidden until ShowFaded shows it.
+  // Creates a modeless dialog, hidden until ShowFaded shows it; a page
+  // passes the window it lies in.
   bool CreateModeless();
+  bool CreateModeless(HWND parent);
+  // Restarts the tooltip relay (a page's owner keeps its tooltips alive).
+  void RestartToolTipRelay() { StartRelayTimer(); }
   // Attaches or updates the hover tooltip of one control; null is ignored.
   void AddToolTip(HWND control, std::u16string_view text);
   // The dialog's show: a top-level dialog fades in (SW_SHOW) or out (SW_HIDE).

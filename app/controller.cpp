@@ -48,6 +48,7 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
       openAddress_(std::move(services.openAddress)),
       raiseFault_(std::move(services.raiseFault)),
       isInstalledCopy_(std::move(services.isInstalledCopy)),
+      settingsWindow_(services.settingsWindow),
       endProcess_(std::move(services.endProcess)),
       dispatcherWake_(services.dispatcherWake),
       ipcListener_(sharedBlock_),
@@ -66,7 +67,7 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
                               [this] { window_.Post(ui::kTimerMessage, kStartTimersTimer, 0); }}) {
   // Commands whose windows come with later parts of the program.
   tray.SetDisabledCommands(
-      {ID_SETTINGS, ID_LOG_VIEWER, ID_DUMP_LOG, ID_DUMP_SETTINGS, ID_SOFTWARE_UPDATE, ID_ABOUT});
+      {ID_LOG_VIEWER, ID_DUMP_LOG, ID_DUMP_SETTINGS, ID_SOFTWARE_UPDATE, ID_ABOUT});
   SetProcessLog(&logViewer.book());
   modalGuard_.SetWindowEnabler([this](bool enabled) { window_.Enable(enabled); });
   theController.store(this);
@@ -93,6 +94,7 @@ bool CVantreloquinDlg::RunStartupSequence() {
     ReadLockGuard lock(settingsLock);
     ApplyFadeSpeed(settings.WindowFadeSpeed.Value());
   }
+  settingsWindow_.Create();
   KeepTrayIcon();
 
   if (!sharedBlock_.INIT_SharedMem(window_.HandleLow32(), processId_)) {
@@ -219,12 +221,9 @@ void CVantreloquinDlg::OnTimer(std::uintptr_t id) {
                       : !forceDownclockRequested ? IDI_CLOCK_HELD
                                                  : IDI_CLOCK_FORCED_DOWN);
       UpdateBlockingMethod();
-      const bool topmost = updateAvailable || settings.bAlwaysOntop.Value();
-      if (topmost != topmostApplied_) {
-        topmostApplied_ = topmost;
-        window_.SetTopmost(topmost);
-      }
+      ApplyTopmostState();
       RunPendingUiWork();
+      settingsWindow_.RefreshDetectedGpus();
       break;
     }
     case kPendingUiWorkTimer:
@@ -235,6 +234,23 @@ void CVantreloquinDlg::OnTimer(std::uintptr_t id) {
       break;
     default:
       break;
+  }
+}
+
+void CVantreloquinDlg::ApplyTopmostState() {
+  bool topmost = updateAvailable;
+  if (!topmost) {
+    ReadLockGuard lock(settingsLock);
+    topmost = settings.bAlwaysOntop.Value();
+  }
+  if (topmost == topmostApplied_) {
+    return;
+  }
+  const bool settingsInFront = settingsWindow_.IsForeground();
+  topmostApplied_ = topmost;
+  window_.SetTopmost(topmost);
+  if (settingsInFront) {
+    settingsWindow_.BringToFront();
   }
 }
 
@@ -299,6 +315,9 @@ bool CVantreloquinDlg::OnCommand(std::uint32_t id) {
     case ID_QUICK_DEFAULT_DOWNCLOCK:
       QuickDefaultAction(ActionType::Downclock);
       return true;
+    case ID_SETTINGS:
+      SettingsCommand();
+      return true;
     case ID_EXIT_PROGRAM:
       ExitProgramCommand();
       return true;
@@ -341,6 +360,15 @@ void CVantreloquinDlg::QuickDefaultAction(ActionType action) {
   }
   Log(action == ActionType::Block ? u"Tray-Menu: Quick Actions: Default > Block"
                                   : u"Tray-Menu: Quick Actions: Default > Downclock");
+}
+
+void CVantreloquinDlg::SettingsCommand() {
+  if (!modalGuard_.TryAcquire()) {
+    return;
+  }
+  Log(u"Started Settings dialog");
+  settingsWindow_.Show();
+  modalGuard_.Release();
 }
 
 void CVantreloquinDlg::ExitProgramCommand() {

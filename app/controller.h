@@ -13,6 +13,7 @@
 #include "app/critical_section_wrapper.h"
 #include "app/log_viewer.h"
 #include "app/modal_guard.h"
+#include "app/settings_window.h"
 #include "app/startup_wait.h"
 #include "app/timer_resolution.h"
 #include "app/window_host.h"
@@ -59,6 +60,7 @@ struct ControllerServices {
   std::function<void()> raiseFault;
   // Whether this copy runs from its installation folder (updates install).
   std::function<bool()> isInstalledCopy;
+  SettingsWindow& settingsWindow;
 };
 
 class CVantreloquinDlg {
@@ -135,6 +137,9 @@ class CVantreloquinDlg {
   // Makes "DEFAULT" a Block or Downclock rule, keeping its clocks; one undo step.
   void QuickDefaultAction(ActionType action);
   void ExitProgramCommand();
+  void SettingsCommand();
+  // Topmost while wanted, keeping the settings window in front.
+  void ApplyTopmostState();
   void CrashTestCommand();
   // Shows and logs the failure, then ends the process.
   void FailStartup(std::u16string message);
@@ -152,6 +157,7 @@ class CVantreloquinDlg {
   std::function<void(std::u16string_view)> openAddress_;
   std::function<void()> raiseFault_;
   std::function<bool()> isInstalledCopy_;
+  SettingsWindow& settingsWindow_;
   bool inPendingUiWork_ = false;
   // Re-entry guards of the tray callback.
   bool inTrayDoubleClick_ = false;

@@ -23,6 +23,7 @@
 #include "ipc/shared_segment_win.h"
 #include "resources/resource_ids.h"
 #include "rules/desktop_win.h"
+#include "settings_ui/settings_window_win.h"
 #include "toolkit/crash_reporter_win.h"
 #include "toolkit/dialog_prompts_win.h"
 #include "toolkit/notify_area_win.h"
@@ -70,17 +71,31 @@ void CTallowenApp::Run() {
   Win32ProcessControl processes;
   Win32Desktop desktop;
   Win32NotifyArea notifyArea(window);
+  Win32SettingsWindow settingsWindow(window);
   CVantreloquinDlg controller(ControllerServices{
-      windowHost, timerResolution, TheModalGuard(), prompts, startupEnvironment,
-      SettingsArchivesIn(DataFolder()), sharedBlock, GetCurrentProcessId(), [] { ExitProcess(0); },
-      processes, ProgramFolder(), ProcessDispatcherWake(), desktop, WindowsFolder(),
-      [] { SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS); }, notifyArea,
+      windowHost,
+      timerResolution,
+      TheModalGuard(),
+      prompts,
+      startupEnvironment,
+      SettingsArchivesIn(DataFolder()),
+      sharedBlock,
+      GetCurrentProcessId(),
+      [] { ExitProcess(0); },
+      processes,
+      ProgramFolder(),
+      ProcessDispatcherWake(),
+      desktop,
+      WindowsFolder(),
+      [] { SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS); },
+      notifyArea,
       [](std::u16string_view address) {
         const std::u16string text(address);
         ShellExecuteW(nullptr, L"open", AsWide(text), nullptr, nullptr, SW_SHOWNORMAL);
       },
       [] { RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr); },
-      [] { return IsInstalledUnderProgramFiles(); }});
+      [] { return IsInstalledUnderProgramFiles(); },
+      settingsWindow});
 
   SingleInstanceGuard instance(CurrentInstanceName());
   if (instance.AnotherInstanceRuns()) {

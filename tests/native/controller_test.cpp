@@ -14,6 +14,7 @@
 #include "fakes/fake_notify_area.h"
 #include "fakes/fake_process_control.h"
 #include "fakes/fake_prompts.h"
+#include "fakes/fake_settings_window.h"
 #include "fakes/fake_startup_environment.h"
 #include "fakes/fake_timer_resolution.h"
 #include "fakes/fake_window_host.h"
@@ -57,12 +58,28 @@ class ControllerTest : public ::testing::Test {
   std::vector<std::u16string> opened;
   int faultsRaised = 0;
   bool installedCopy = false;
-  CVantreloquinDlg controller{ControllerServices{
-      window, timerResolution, guard, prompts, startup, SettingsArchivesIn(folder.Folder()),
-      sharedBlock, 777, [this] { ++processEnded; }, processes, u"C:\\Program Files\\Vantreloquin\\",
-      dispatcherWake, desktop, u"C:\\Windows\\", [this] { ++priorityRaised; }, notifyArea,
-      [this](std::u16string_view address) { opened.emplace_back(address); },
-      [this] { ++faultsRaised; }, [this] { return installedCopy; }}};
+  FakeSettingsWindow settingsWindow;
+  CVantreloquinDlg controller{
+      ControllerServices{window,
+                         timerResolution,
+                         guard,
+                         prompts,
+                         startup,
+                         SettingsArchivesIn(folder.Folder()),
+                         sharedBlock,
+                         777,
+                         [this] { ++processEnded; },
+                         processes,
+                         u"C:\\Program Files\\Vantreloquin\\",
+                         dispatcherWake,
+                         desktop,
+                         u"C:\\Windows\\",
+                         [this] { ++priorityRaised; },
+                         notifyArea,
+                         [this](std::u16string_view address) { opened.emplace_back(address); },
+                         [this] { ++faultsRaised; },
+                         [this] { return installedCopy; },
+                         settingsWindow}};
 };
 
 }  // namespace
@@ -407,5 +424,36 @@ TEST_F(ControllerTest, WebLinksOpenTheirAddresses) {
   EXPECT_TRUE(opened[0].ends_with(u"/Vantreloquin/Doc/index.html"));
   EXPECT_TRUE(opened[1].ends_with(u"/Vantreloquin/Doc/hs3.htm"));
   EXPECT_TRUE(opened[2].starts_with(u"http://"));
-  EXPECT_FALSE(controller.OnCommand(32775)) << "no settings window yet";
+  EXPECT_FALSE(controller.OnCommand(32776)) << "no about window yet";
+}
+
+TEST_F(ControllerTest, SettingsOpenFromTheMenuOrADoubleClickUnlessAnotherActionRuns) {
+  ASSERT_TRUE(controller.RunStartupSequence());
+  EXPECT_EQ(settingsWindow.created, 1);
+  controller.OnCommand(32775);
+  controller.OnTrayMessage(129, 0x0203);
+  EXPECT_EQ(settingsWindow.shown, 2);
+  const std::vector<std::u16string> texts = LogTextsAfterSettingsLoad();
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), u"Started Settings dialog"), 2);
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), u"TrayIcon - double-click"), 1);
+
+  // While a prompt holds the guard, a second Settings does nothing at all.
+  prompts.whileOpen = [&] { controller.OnCommand(32775); };
+  controller.OnCommand(32771);
+  EXPECT_EQ(settingsWindow.shown, 2);
+  EXPECT_FALSE(guard.IsBusy());
+}
+
+TEST_F(ControllerTest, TopmostChangesKeepTheSettingsWindowInFrontAndGpusAreFollowed) {
+  ASSERT_TRUE(controller.RunStartupSequence());
+  settingsWindow.foreground = true;
+  controller.OnTimer(2);  // bAlwaysOntop is on by default
+  EXPECT_EQ(window.topmostCalls, std::vector<bool>{true});
+  EXPECT_EQ(settingsWindow.broughtToFront, 1);
+  settingsWindow.foreground = false;
+  controller.settings.bAlwaysOntop.Set(false);
+  controller.OnTimer(2);
+  EXPECT_EQ(window.topmostCalls, (std::vector<bool>{true, false}));
+  EXPECT_EQ(settingsWindow.broughtToFront, 1);
+  EXPECT_EQ(settingsWindow.gpuRefreshes, 2);
 }

@@ -1,0 +1,16 @@
+// The settings window as the controller uses it: created hidden at start,
+// shown by the tray, kept in front across topmost changes, and told to
+// follow the GPUs the ADL helper lists.
+#pragma once
+
+class SettingsWindow {
+ public:
+  virtual ~SettingsWindow() = default;
+  // Creates the window hidden, owned by the controller's window.
+  virtual bool Create() = 0;
+  // Fades the window in and makes it the foreground window with the focus.
+  virtual void Show() = 0;
+  virtual bool IsForeground() const = 0;
+  virtual void BringToFront() = 0;
+  virtual void RefreshDetectedGpus() = 0;
+};

@@ -1,0 +1,32 @@
+#include "settings_ui/settings_window_win.h"
+
+bool Win32SettingsWindow::Create() {
+  dialog_ = std::make_unique<CSettingsDlg>(owner_.hwnd());
+  if (!dialog_->CreateModeless()) {
+    dialog_.reset();
+    return false;
+  }
+  ShowWindow(dialog_->hwnd(), SW_HIDE);
+  return true;
+}
+
+void Win32SettingsWindow::Show() {
+  if (!dialog_) {
+    return;
+  }
+  dialog_->ShowFaded(SW_SHOW);
+  BringToFront();
+}
+
+bool Win32SettingsWindow::IsForeground() const {
+  return dialog_ && GetForegroundWindow() == dialog_->hwnd();
+}
+
+void Win32SettingsWindow::BringToFront() {
+  if (dialog_) {
+    SetForegroundWindow(dialog_->hwnd());
+    SetFocus(dialog_->hwnd());
+  }
+}
+
+void Win32SettingsWindow::RefreshDetectedGpus() {}

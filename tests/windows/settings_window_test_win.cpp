@@ -1,0 +1,147 @@
+// The settings window and the list picker, driven by messages.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <thread>
+
+#include "resources/resource_ids.h"
+#include "settings_ui/list_selection_dlg_win.h"
+#include "settings_ui/settings_dlg_win.h"
+#include "test_support_win.h"
+
+namespace {
+
+constexpr DWORD kWaitMs = 10000;
+
+// Dispatches this thread's messages until the condition holds.
+bool PumpUntil(const std::function<bool()>& done) {
+  return WaitUntil(
+      [&] {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+          TranslateMessage(&msg);
+          DispatchMessageW(&msg);
+        }
+        return done();
+      },
+      kWaitMs);
+}
+
+// Sends a key the way the program's message loop sees it.
+void Key(HWND target, WPARAM key) {
+  MSG msg{target, WM_KEYDOWN, key, 0, GetTickCount(), {}};
+  HWND root = GetAncestor(target, GA_ROOT);
+  auto* dialog = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(root, DWLP_USER));
+  if (!dialog || !dialog->PreTranslate(msg)) {
+    SendMessageW(target, WM_KEYDOWN, key, 0);
+  }
+}
+
+HWND FindVisible(DWORD thread, const wchar_t* title) {
+  struct Search {
+    const wchar_t* title;
+    HWND found = nullptr;
+  } search{title};
+  EnumThreadWindows(
+      thread,
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        wchar_t text[64] = {};
+        GetWindowTextW(window, text, 64);
+        if (IsWindowVisible(window) && std::wstring(text) == s->title) {
+          s->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+TEST(SettingsWindowTest, ShowsPagesByTabKeepsKeysFromClosingAndHidesOnMinimise) {
+  CSettingsDlg settings(nullptr);
+  ASSERT_TRUE(settings.CreateModeless());
+  HWND window = settings.hwnd();
+  settings.ShowFaded(SW_SHOW);
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(window) != FALSE; }));
+  EXPECT_EQ(settings.CurrentTab(), 0);
+  EXPECT_TRUE(IsWindowVisible(settings.generalTab.hwnd()));
+  EXPECT_FALSE(IsWindowVisible(settings.rulesTab.hwnd()));
+
+  HWND tabs = GetDlgItem(window, IDC_SETTINGS_TABS);
+  SendMessageW(tabs, TCM_SETCURFOCUS, 2, 0);
+  PumpUntil([&] { return settings.CurrentTab() == 2; });
+  EXPECT_EQ(settings.CurrentTab(), 2);
+  EXPECT_TRUE(IsWindowVisible(settings.rulesTab.hwnd()));
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(settings.generalTab.hwnd()); }));
+
+  Key(settings.rulesTab.hwnd(), VK_RETURN);
+  Key(settings.rulesTab.hwnd(), VK_ESCAPE);
+  const ULONGLONG settle = GetTickCount64() + 300;
+  PumpUntil([&] { return GetTickCount64() >= settle; });
+  EXPECT_TRUE(IsWindowVisible(window)) << "Enter and Escape do not close it";
+
+  // Never smaller than 300 x 200; the tab control follows the size.
+  SetWindowPos(window, nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER);
+  RECT size{};
+  GetWindowRect(window, &size);
+  EXPECT_GE(size.right - size.left, 300);
+  EXPECT_GE(size.bottom - size.top, 200);
+  RECT client{};
+  RECT tabArea{};
+  GetClientRect(window, &client);
+  GetWindowRect(tabs, &tabArea);
+  EXPECT_EQ(tabArea.right - tabArea.left, client.right);
+
+  SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(window); }));
+  EXPECT_FALSE(IsIconic(window));
+  settings.ShowFaded(SW_SHOW);
+  EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(window) != FALSE; }));
+  EXPECT_EQ(settings.CurrentTab(), 2) << "shown again on the same tab";
+}
+
+TEST(ListSelectionDlgTest, KeysMoveAndChooseEscapeDoesNotCloseCancelGivesNothing) {
+  struct Case {
+    bool cancel;
+    std::u16string result;
+  };
+  for (const Case& c : {Case{false, u"b.exe"}, Case{true, u""}}) {
+    CListSelectionDlg picker;
+    picker.SetSelectionTitle(u"10:00:00 AM >> Process Snapshot");
+    for (const char16_t* item : {u"a.exe", u"b.exe", u"A.EXE", u"c.exe"}) {
+      picker.AddItem(item);
+    }
+    std::atomic<bool> stillOpen{false};
+    const DWORD ui = GetCurrentThreadId();
+    std::thread driver([&] {
+      HWND dialog = nullptr;
+      WaitUntil([&] { return (dialog = FindVisible(ui, L"10:00:00 AM >> Process Snapshot")); },
+                kWaitMs);
+      if (!dialog) {
+        return;
+      }
+      HWND list = GetDlgItem(dialog, IDC_LIST_SELECTION_LIST);
+      PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
+      PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);  // no selection: the second line
+      Sleep(400);
+      stillOpen = IsWindowVisible(dialog) != FALSE;
+      if (c.cancel) {
+        PostMessageW(GetDlgItem(dialog, IDC_LIST_SELECTION_CANCEL), BM_CLICK, 0, 0);
+      } else {
+        PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+      }
+    });
+    const bool chosen = picker.Run();
+    driver.join();
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(chosen, !c.cancel);
+    EXPECT_EQ(picker.GetSelection(), c.result);
+  }
+}

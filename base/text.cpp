@@ -67,6 +67,27 @@ bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix) {
   return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
+bool IsAllDigits(std::u16string_view text) {
+  for (char16_t c : text) {
+    if (c < u'0' || c > u'9') {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::uint64_t ParseDecimal(std::u16string_view text, std::uint64_t limit) {
+  std::uint64_t value = 0;
+  for (char16_t c : text) {
+    if (c < u'0' || c > u'9') {
+      break;
+    }
+    const std::uint64_t digit = static_cast<std::uint64_t>(c - u'0');
+    value = value > (limit - digit) / 10 ? limit : value * 10 + digit;
+  }
+  return value;
+}
+
 std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from,
                           std::u16string_view to) {
   if (from.empty()) {

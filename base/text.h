@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,11 @@ std::u16string NormalizeLineBreaks(std::u16string_view text);
 // the text in the n-th piece; dropEmpty leaves out empty pieces.
 std::vector<std::u16string> Split(std::u16string_view text, std::u16string_view delimiter,
                                   std::size_t limit = 0, bool dropEmpty = false);
+
+// Whether every character is one of the digits 0 to 9 (true for "").
+bool IsAllDigits(std::u16string_view text);
+// The value of the leading digits, saturating at the limit; 0 without any.
+std::uint64_t ParseDecimal(std::u16string_view text, std::uint64_t limit = UINT64_MAX);
 
 std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from,
                           std::u16string_view to);

@@ -62,3 +62,16 @@ TEST(TextTest, Utf8RoundTripAndInvalidInput) {
   EXPECT_EQ(Utf8ToUtf16("\xC0\x80x"), u"\uFFFDx");
   EXPECT_EQ(Utf16ToUtf8(u"\xD800x"), "\xEF\xBF\xBDx");
 }
+
+TEST(TextTest, DecimalDigitsAndTheirSaturatingValue) {
+  EXPECT_TRUE(IsAllDigits(u""));
+  EXPECT_TRUE(IsAllDigits(u"0070"));
+  EXPECT_FALSE(IsAllDigits(u"1e3"));
+  EXPECT_FALSE(IsAllDigits(u"-3"));
+  EXPECT_EQ(ParseDecimal(u"007"), 7u);
+  EXPECT_EQ(ParseDecimal(u"12a4"), 12u);
+  EXPECT_EQ(ParseDecimal(u""), 0u);
+  EXPECT_EQ(ParseDecimal(u"18446744073709551616"), UINT64_MAX);
+  EXPECT_EQ(ParseDecimal(u"4294967296", UINT32_MAX), UINT32_MAX);
+  EXPECT_EQ(ParseDecimal(u"121", 120), 120u);
+}

@@ -26,11 +26,15 @@ LocalTime CurrentLocalTime() {
   return LocalTime{local.tm_year + 1900, local.tm_yday, local.tm_hour, local.tm_min, local.tm_sec};
 }
 
-std::u16string FormatLogTimeStamp(const LocalTime& time) {
+std::u16string FormatTimeOfDay(const LocalTime& time) {
   const bool afternoon = time.hour > 12;
   const int hour = afternoon ? time.hour - 12 : time.hour;
-  return Format(u"%i/%i %s:%s:%s %s", time.year, time.dayOfYear, TwoDigits(hour),
-                TwoDigits(time.minute), TwoDigits(time.second), afternoon ? u"PM" : u"AM");
+  return Format(u"%s:%s:%s %s", TwoDigits(hour), TwoDigits(time.minute), TwoDigits(time.second),
+                afternoon ? u"PM" : u"AM");
+}
+
+std::u16string FormatLogTimeStamp(const LocalTime& time) {
+  return Format(u"%i/%i %s", time.year, time.dayOfYear, FormatTimeOfDay(time));
 }
 
 void LogBook::Append(std::u16string_view text, const LocalTime& when) {

@@ -26,6 +26,8 @@ LocalTime CurrentLocalTime();
 // "2016/331 03:04:09 PM": hours 0 to 12 print unchanged with AM, 13 to 23
 // less 12 with PM.
 std::u16string FormatLogTimeStamp(const LocalTime& time);
+// The time part alone: "03:04:09 PM".
+std::u16string FormatTimeOfDay(const LocalTime& time);
 
 // Told after lines were appended, from the appending thread, outside the
 // lock; the log viewer's window uses it to flush soon.

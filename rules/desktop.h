@@ -37,6 +37,13 @@ class Desktop {
   virtual bool IsWindowVisible(WindowId window) = 0;
   virtual bool IsIconic(WindowId window) = 0;
 
+  // The ids of all processes; empty when the enumeration fails.
+  virtual std::vector<std::uint32_t> ListProcessIds() = 0;
+  // The top-level windows a user sees, in enumeration order: not the
+  // desktop, not minimised, their own root, visible and not child-styled.
+  virtual std::vector<WindowId> ListVisibleWindows() = 0;
+  // The window's title text.
+  virtual std::u16string WindowText(WindowId window) = 0;
   // The file names of all processes, in snapshot order, empty ones included.
   virtual std::vector<std::u16string> ListProcessFileNames() = 0;
   // The readable full paths of all processes, in process-id order.

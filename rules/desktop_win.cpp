@@ -253,6 +253,15 @@ std::vector<WindowId> Win32Desktop::ListVisibleWindows() {
   });
 }
 
+std::u16string Win32Desktop::WindowText(WindowId window) {
+  HWND handle = ToHandle(window);
+  const int length = GetWindowTextLengthW(handle);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(handle, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return std::u16string(reinterpret_cast<const char16_t*>(text.data()), text.size());
+}
+
 std::vector<WindowId> Win32Desktop::ListOwnProcessWindows() {
   const HWND desktop = GetDesktopWindow();
   const DWORD ownProcessId = GetCurrentProcessId();

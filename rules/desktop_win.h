@@ -38,11 +38,9 @@ class Win32Desktop : public Desktop {
   std::optional<ScreenRect> ClientRectOnScreen(WindowId window) override;
   std::optional<ScreenRect> MonitorRectNear(std::int32_t x, std::int32_t y) override;
 
-  // The ids of all processes; empty when the enumeration fails.
-  std::vector<std::uint32_t> ListProcessIds();
-  // The top-level windows a user sees, in enumeration order: not the
-  // desktop, not minimised, their own root, visible and not child-styled.
-  std::vector<WindowId> ListVisibleWindows();
+  std::vector<std::uint32_t> ListProcessIds() override;
+  std::vector<WindowId> ListVisibleWindows() override;
+  std::u16string WindowText(WindowId window) override;
   // Every top-level window of this process but the desktop.
   std::vector<WindowId> ListOwnProcessWindows();
 };

@@ -32,6 +32,7 @@ class FakeDesktop : public Desktop {
   // The script. Set it up before the code under test runs, or change it under
   // Lock() while another thread uses the desktop.
   std::map<WindowId, Window> windows;
+  std::map<WindowId, std::u16string> titles;
   std::vector<Process> processes;    // in snapshot order
   std::vector<ScreenRect> monitors;  // none: the monitor query fails
   WindowId foreground = 0;
@@ -56,6 +57,29 @@ class FakeDesktop : public Desktop {
   WindowId ForegroundWindow() override {
     std::lock_guard<std::mutex> lock(mutex_);
     return foreground;
+  }
+  std::vector<std::uint32_t> ListProcessIds() override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<std::uint32_t> ids;
+    for (const Process& process : processes) {
+      ids.push_back(process.id);
+    }
+    return ids;
+  }
+  std::vector<WindowId> ListVisibleWindows() override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<WindowId> shown;
+    for (const auto& [id, window] : windows) {
+      if (window.visible && !window.iconic) {
+        shown.push_back(id);
+      }
+    }
+    return shown;
+  }
+  std::u16string WindowText(WindowId window) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto found = titles.find(window);
+    return found == titles.end() ? std::u16string() : found->second;
   }
   std::uint32_t WindowProcessId(WindowId window) override {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -45,6 +45,9 @@ class ScriptedDesktop : public Desktop {
   bool IsWindow(WindowId window) override { return windows.contains(window); }
   bool IsWindowVisible(WindowId window) override { return IsWindow(window); }
   bool IsIconic(WindowId) override { return false; }
+  std::vector<std::uint32_t> ListProcessIds() override { return {}; }
+  std::vector<WindowId> ListVisibleWindows() override { return {}; }
+  std::u16string WindowText(WindowId) override { return {}; }
   std::vector<std::u16string> ListProcessFileNames() override { return {}; }
   std::vector<std::u16string> ListProcessFullPaths() override { return {}; }
   std::vector<std::u16string> ListProcessModules(std::uint32_t processId) override {

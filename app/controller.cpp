@@ -358,6 +358,7 @@ void CVantreloquinDlg::QuickDefaultAction(ActionType action) {
     settings.DecodeRules();
     settings.DropNoOpStep();
   }
+  settingsWindow_.RefreshRuleList(kDefaultRuleName);
   Log(action == ActionType::Block ? u"Tray-Menu: Quick Actions: Default > Block"
                                   : u"Tray-Menu: Quick Actions: Default > Downclock");
 }

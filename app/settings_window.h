@@ -3,6 +3,8 @@
 // follow the GPUs the ADL helper lists.
 #pragma once
 
+#include <string_view>
+
 class SettingsWindow {
  public:
   virtual ~SettingsWindow() = default;
@@ -13,4 +15,6 @@ class SettingsWindow {
   virtual bool IsForeground() const = 0;
   virtual void BringToFront() = 0;
   virtual void RefreshDetectedGpus() = 0;
+  // Redraws the rules list and selects the rule of the name.
+  virtual void RefreshRuleList(std::u16string_view name) = 0;
 };

@@ -71,7 +71,16 @@ void CTallowenApp::Run() {
   Win32ProcessControl processes;
   Win32Desktop desktop;
   Win32NotifyArea notifyArea(window);
-  Win32SettingsWindow settingsWindow(window);
+  Win32SettingsWindow settingsWindow(window, [&desktop] {
+    CVantreloquinDlg& controller = *TheController();
+    return SettingsPageSources{
+        controller.settings,
+        controller.settingsLock,
+        TheModalGuard(),
+        desktop,
+        WindowsFolder(),
+        [&controller] { return controller.recentForeground.SnapshotRecentForeground(); }};
+  });
   CVantreloquinDlg controller(ControllerServices{
       windowHost,
       timerResolution,

@@ -111,3 +111,14 @@ bool CListSelectionDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
   }
   return CToolTipDialog::OnMessage(message, wParam, lParam, result);
 }
+
+std::u16string DialogListPicker::PickFromList(std::u16string_view title,
+                                              const std::vector<std::u16string>& items) {
+  CListSelectionDlg picker(owner_);
+  picker.SetSelectionTitle(title);
+  for (const std::u16string& item : items) {
+    picker.AddItem(item);
+  }
+  picker.Run();
+  return picker.GetSelection();
+}

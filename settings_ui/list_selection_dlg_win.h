@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings_ui/list_picker.h"
 #include "settings_ui/list_selection.h"
 #include "toolkit/bitmap_list_box_win.h"
 #include "toolkit/flat_color_button_win.h"
@@ -37,4 +38,16 @@ class CListSelectionDlg : public CToolTipDialog {
   CBitmapListBox list_;
   CFlatColorButton cancel_;
   CFlatColorButton select_;
+};
+
+// The list picker as a dialog owned by a window.
+class DialogListPicker : public ListPicker {
+ public:
+  explicit DialogListPicker(HWND owner = nullptr) : owner_(owner) {}
+  void SetOwner(HWND owner) { owner_ = owner; }
+  std::u16string PickFromList(std::u16string_view title,
+                              const std::vector<std::u16string>& items) override;
+
+ private:
+  HWND owner_;
 };

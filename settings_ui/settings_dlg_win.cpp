@@ -2,13 +2,20 @@
 
 #include "resources/resource_ids.h"
 
-CSettingsDlg::CSettingsDlg(HWND parent)
+CSettingsDlg::CSettingsDlg(HWND parent, SettingsPageSources sources)
     : CTabbedSettingsDlg(IDD_SETTINGS, parent),
       generalTab(IDD_GENERAL_TAB, nullptr),
       gpuTab(IDD_GPU_TAB, nullptr),
-      rulesTab(IDD_RULES_TAB, nullptr) {}
+      rulesTab(RulesEditorSources{sources.settings, sources.settingsLock, prompts_,
+                                  sources.modalGuard, ruleDialogs_}),
+      ruleDialogs_(EditRuleServices{prompts_, sources.desktop, picker_, sources.windowsFolder,
+                                    sources.recentForeground}) {}
 
 void CSettingsDlg::FillTabs(std::vector<TabEntry>& tabs) {
+  // Prompts and dialogs of the pages centre on this window.
+  prompts_.SetOwner(hwnd());
+  picker_.SetOwner(hwnd());
+  ruleDialogs_.SetOwner(hwnd());
   generalTab.CreateModeless(hwnd());
   gpuTab.CreateModeless(hwnd());
   rulesTab.CreateModeless(hwnd());

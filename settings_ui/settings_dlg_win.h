@@ -2,18 +2,44 @@
 // in a tabbed window owned by the controller.
 #pragma once
 
+#include <functional>
+#include <string>
 #include <vector>
 
+#include "app/critical_section_wrapper.h"
+#include "app/modal_guard.h"
+#include "config/general_settings.h"
+#include "rules/desktop.h"
+#include "settings_ui/list_selection_dlg_win.h"
+#include "settings_ui/rule_edit_dialogs_win.h"
+#include "settings_ui/rules_editor_tab_win.h"
 #include "settings_ui/tabbed_settings_dlg_win.h"
+#include "toolkit/dialog_prompts_win.h"
+
+// What the pages work on: the controller's settings and the desktop.
+struct SettingsPageSources {
+  CGeneralSettings_ConfigFile& settings;
+  CriticalSection_Wrapper& settingsLock;
+  ModalGuard& modalGuard;
+  Desktop& desktop;
+  std::u16string windowsFolder;
+  // The programs recently in the foreground, most recent first.
+  std::function<std::vector<std::u16string>()> recentForeground;
+};
 
 class CSettingsDlg : public CTabbedSettingsDlg {
  public:
-  explicit CSettingsDlg(HWND parent);
+  CSettingsDlg(HWND parent, SettingsPageSources sources);
 
   CToolTipDialog generalTab;
   CToolTipDialog gpuTab;
-  CToolTipDialog rulesTab;
+  CRulesEditorTab rulesTab;
 
  protected:
   void FillTabs(std::vector<TabEntry>& tabs) override;
+
+ private:
+  DialogPrompts prompts_;
+  DialogListPicker picker_;
+  DialogRuleEditDialogs ruleDialogs_;
 };

@@ -1,7 +1,7 @@
 #include "settings_ui/settings_window_win.h"
 
 bool Win32SettingsWindow::Create() {
-  dialog_ = std::make_unique<CSettingsDlg>(owner_.hwnd());
+  dialog_ = std::make_unique<CSettingsDlg>(owner_.hwnd(), sources_());
   if (!dialog_->CreateModeless()) {
     dialog_.reset();
     return false;
@@ -30,3 +30,9 @@ void Win32SettingsWindow::BringToFront() {
 }
 
 void Win32SettingsWindow::RefreshDetectedGpus() {}
+
+void Win32SettingsWindow::RefreshRuleList(std::u16string_view name) {
+  if (dialog_ && dialog_->rulesTab.hwnd()) {
+    dialog_->rulesTab.RefreshRuleList(name);
+  }
+}

@@ -2,6 +2,7 @@
 // controller asks for it, owned by the controller's window.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "app/settings_window.h"
@@ -10,17 +11,21 @@
 
 class Win32SettingsWindow : public SettingsWindow {
  public:
-  explicit Win32SettingsWindow(DialogWindow& owner) : owner_(owner) {}
+  // The sources are asked for when the window is created.
+  Win32SettingsWindow(DialogWindow& owner, std::function<SettingsPageSources()> sources)
+      : owner_(owner), sources_(std::move(sources)) {}
 
   bool Create() override;
   void Show() override;
   bool IsForeground() const override;
   void BringToFront() override;
   void RefreshDetectedGpus() override;
+  void RefreshRuleList(std::u16string_view name) override;
 
   CSettingsDlg* dialog() { return dialog_.get(); }
 
  private:
   DialogWindow& owner_;
+  std::function<SettingsPageSources()> sources_;
   std::unique_ptr<CSettingsDlg> dialog_;
 };

@@ -78,9 +78,10 @@ bool CTabbedSettingsDlg::ShowTab(int index) {
 bool CTabbedSettingsDlg::PreTranslate(const MSG& msg) {
   if (msg.message == WM_KEYDOWN) {
     if (current_ >= 0 && current_ < static_cast<int>(tabs_.size())) {
+      // A page that used the key keeps it from its controls.
       if (CToolTipDialog* page = tabs_[static_cast<std::size_t>(current_)].page;
-          page && page->hwnd()) {
-        page->PreTranslate(msg);
+          page && page->hwnd() && page->PreTranslate(msg)) {
+        return true;
       }
     }
     if (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE) {

@@ -10,6 +10,7 @@ class DialogPrompts : public Prompts {
   // Prompts are owned by the window (centred on it), or by none (centred on
   // the monitor under the mouse).
   explicit DialogPrompts(HWND owner = nullptr) : owner_(owner) {}
+  void SetOwner(HWND owner) { owner_ = owner; }
 
   std::u16string PromptChoices(std::u16string_view message, std::span<const PromptChoice> choices,
                                int fontHeight) override;

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "app/settings_window.h"
 
@@ -21,11 +23,13 @@ class FakeSettingsWindow : public SettingsWindow {
   bool IsForeground() const override { return foreground; }
   void BringToFront() override { ++broughtToFront; }
   void RefreshDetectedGpus() override { ++gpuRefreshes; }
+  void RefreshRuleList(std::u16string_view name) override { ruleListRefreshes.emplace_back(name); }
 
   int created = 0;
   int shown = 0;
   int broughtToFront = 0;
   int gpuRefreshes = 0;
   bool foreground = false;
+  std::vector<std::u16string> ruleListRefreshes;
   std::function<void()> whileShowing;
 };

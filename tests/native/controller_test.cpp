@@ -348,6 +348,8 @@ TEST_F(ControllerTest, QuickActionsTurnDefaultIntoBlockOrDownclockKeepingItsCloc
   EXPECT_EQ(controller.settings.History().size(), steps + 1) << "a step that changed nothing";
   EXPECT_TRUE(controller.settings.IsDirty());
   EXPECT_EQ(LogTextsAfterSettingsLoad().back(), u"Tray-Menu: Quick Actions: Default > Block");
+  EXPECT_EQ(settingsWindow.ruleListRefreshes,
+            (std::vector<std::u16string>{u"DEFAULT", u"DEFAULT"}));
   controller.OnCommand(32784);
   EXPECT_EQ(FindRule(controller.settings.Rules(), u"DEFAULT")->action, ActionType::Downclock);
 }

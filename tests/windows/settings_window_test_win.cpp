@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "resources/resource_ids.h"
+#include "rules/desktop_win.h"
 #include "settings_ui/list_selection_dlg_win.h"
 #include "settings_ui/settings_dlg_win.h"
 #include "test_support_win.h"
@@ -64,8 +65,23 @@ HWND FindVisible(DWORD thread, const wchar_t* title) {
 
 }  // namespace
 
+// What the settings window's pages work on, owned by the test.
+struct PageSources {
+  PageSources() { settings.DecodeRules(); }
+  ~PageSources() noexcept = default;
+  SettingsPageSources Get() {
+    return SettingsPageSources{settings, settingsLock, guard, desktop, u"C:\\windows\\",
+                               [] { return std::vector<std::u16string>{}; }};
+  }
+  CGeneralSettings_ConfigFile settings;
+  CriticalSection_Wrapper settingsLock{CriticalSection_Wrapper::Form::ReaderWriter};
+  ModalGuard guard;
+  Win32Desktop desktop;
+};
+
 TEST(SettingsWindowTest, ShowsPagesByTabKeepsKeysFromClosingAndHidesOnMinimise) {
-  CSettingsDlg settings(nullptr);
+  PageSources sources;
+  CSettingsDlg settings(nullptr, sources.Get());
   ASSERT_TRUE(settings.CreateModeless());
   HWND window = settings.hwnd();
   settings.ShowFaded(SW_SHOW);

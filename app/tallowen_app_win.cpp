@@ -71,15 +71,14 @@ void CTallowenApp::Run() {
   Win32ProcessControl processes;
   Win32Desktop desktop;
   Win32NotifyArea notifyArea(window);
-  Win32SettingsWindow settingsWindow(window, [&desktop] {
+  Win32SettingsWindow settingsWindow(window, [&desktop, &sharedBlock, &window] {
     CVantreloquinDlg& controller = *TheController();
     return SettingsPageSources{
-        controller.settings,
-        controller.settingsLock,
-        TheModalGuard(),
-        desktop,
-        WindowsFolder(),
-        [&controller] { return controller.recentForeground.SnapshotRecentForeground(); }};
+        controller.settings, controller.settingsLock, TheModalGuard(), desktop, WindowsFolder(),
+        [&controller] { return controller.recentForeground.SnapshotRecentForeground(); },
+        sharedBlock, [&controller] { controller.UpdateBlockingMethod(); }, controller.taskQueue,
+        // The logon task comes with its own part; until then none is known.
+        [](bool) { return false; }, [&window] { PostMessageW(window.hwnd(), WM_TIMER, 3, 0); }};
   });
   CVantreloquinDlg controller(ControllerServices{
       windowHost,

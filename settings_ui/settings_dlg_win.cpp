@@ -4,12 +4,15 @@
 
 CSettingsDlg::CSettingsDlg(HWND parent, SettingsPageSources sources)
     : CTabbedSettingsDlg(IDD_SETTINGS, parent),
-      generalTab(IDD_GENERAL_TAB, nullptr),
-      gpuTab(IDD_GPU_TAB, nullptr),
-      rulesTab(RulesEditorSources{sources.settings, sources.settingsLock, prompts_,
-                                  sources.modalGuard, ruleDialogs_}),
       ruleDialogs_(EditRuleServices{prompts_, sources.desktop, picker_, sources.windowsFolder,
-                                    sources.recentForeground}) {}
+                                    sources.recentForeground}),
+      generalTab(GeneralTabServices{sources.settings, sources.settingsLock, prompts_,
+                                    sources.publishClockState, sources.taskQueue,
+                                    sources.isTaskScheduled, sources.serveTaskQueue,
+                                    sources.desktop, picker_, nullptr}),
+      gpuTab(sources.settings, sources.settingsLock, sources.sharedBlock, prompts_),
+      rulesTab(RulesEditorSources{sources.settings, sources.settingsLock, prompts_,
+                                  sources.modalGuard, ruleDialogs_}) {}
 
 void CSettingsDlg::FillTabs(std::vector<TabEntry>& tabs) {
   // Prompts and dialogs of the pages centre on this window.

@@ -29,7 +29,11 @@ void Win32SettingsWindow::BringToFront() {
   }
 }
 
-void Win32SettingsWindow::RefreshDetectedGpus() {}
+void Win32SettingsWindow::RefreshDetectedGpus() {
+  if (dialog_) {
+    dialog_->gpuTab.RefreshDetectedGpus();
+  }
+}
 
 void Win32SettingsWindow::RefreshRuleList(std::u16string_view name) {
   if (dialog_ && dialog_->rulesTab.hwnd()) {

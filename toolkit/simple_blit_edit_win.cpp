@@ -18,9 +18,19 @@ void SimpleBlitEdit::SetText(std::u16string_view text, int maxFontHeight) {
   }
 }
 
+void SimpleBlitEdit::SetColors(COLORREF text, COLORREF face) {
+  textColor_ = text;
+  faceColor_ = face;
+  if (hwnd()) {
+    InvalidateRect(hwnd(), nullptr, TRUE);
+  }
+}
+
 void SimpleBlitEdit::Draw(const DRAWITEMSTRUCT& item) {
   const RECT area = item.rcItem;
-  FillRect(item.hDC, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  HBRUSH face = CreateSolidBrush(faceColor_);
+  FillRect(item.hDC, &area, face);
+  DeleteObject(face);
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
 
@@ -43,7 +53,7 @@ void SimpleBlitEdit::Draw(const DRAWITEMSTRUCT& item) {
   const int textHeight = measured.bottom - measured.top;
   RECT target{area.left, area.top + (height - textHeight) / 2, area.right, area.bottom};
   SetBkMode(item.hDC, TRANSPARENT);
-  SetTextColor(item.hDC, RGB(255, 255, 255));
+  SetTextColor(item.hDC, textColor_);
   DrawTextW(item.hDC, AsWide(text_), -1, &target, kTextFormat);
   if (old) {
     SelectObject(item.hDC, old);

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <thread>
 
+#include "fakes/fake_named_mutexes.h"
 #include "resources/resource_ids.h"
 #include "rules/desktop_win.h"
 #include "settings_ui/list_selection_dlg_win.h"
@@ -70,13 +71,27 @@ struct PageSources {
   PageSources() { settings.DecodeRules(); }
   ~PageSources() noexcept = default;
   SettingsPageSources Get() {
-    return SettingsPageSources{settings, settingsLock, guard, desktop, u"C:\\windows\\",
-                               [] { return std::vector<std::u16string>{}; }};
+    return SettingsPageSources{settings,
+                               settingsLock,
+                               guard,
+                               desktop,
+                               u"C:\\windows\\",
+                               [] { return std::vector<std::u16string>{}; },
+                               block,
+                               [this] { ++publications; },
+                               taskQueue,
+                               [](bool) { return false; },
+                               [] {}};
   }
   CGeneralSettings_ConfigFile settings;
   CriticalSection_Wrapper settingsLock{CriticalSection_Wrapper::Form::ReaderWriter};
   ModalGuard guard;
   Win32Desktop desktop;
+  FakeNamedMutexes mutexes;
+  std::vector<std::uint8_t> memory = std::vector<std::uint8_t>(block::kSize);
+  SharedBlock block{memory.data(), mutexes};
+  int publications = 0;
+  std::vector<std::uint8_t> taskQueue;
 };
 
 TEST(SettingsWindowTest, ShowsPagesByTabKeepsKeysFromClosingAndHidesOnMinimise) {
@@ -90,18 +105,18 @@ TEST(SettingsWindowTest, ShowsPagesByTabKeepsKeysFromClosingAndHidesOnMinimise) 
   EXPECT_TRUE(IsWindowVisible(settings.generalTab.hwnd()));
   EXPECT_FALSE(IsWindowVisible(settings.rulesTab.hwnd()));
 
+  Key(settings.generalTab.hwnd(), VK_RETURN);
+  Key(settings.generalTab.hwnd(), VK_ESCAPE);
+  const ULONGLONG settle = GetTickCount64() + 300;
+  PumpUntil([&] { return GetTickCount64() >= settle; });
+  EXPECT_TRUE(IsWindowVisible(window)) << "Enter and Escape do not close it";
+
   HWND tabs = GetDlgItem(window, IDC_SETTINGS_TABS);
   SendMessageW(tabs, TCM_SETCURFOCUS, 2, 0);
   PumpUntil([&] { return settings.CurrentTab() == 2; });
   EXPECT_EQ(settings.CurrentTab(), 2);
   EXPECT_TRUE(IsWindowVisible(settings.rulesTab.hwnd()));
   EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(settings.generalTab.hwnd()); }));
-
-  Key(settings.rulesTab.hwnd(), VK_RETURN);
-  Key(settings.rulesTab.hwnd(), VK_ESCAPE);
-  const ULONGLONG settle = GetTickCount64() + 300;
-  PumpUntil([&] { return GetTickCount64() >= settle; });
-  EXPECT_TRUE(IsWindowVisible(window)) << "Enter and Escape do not close it";
 
   // Never smaller than 300 x 200; the tab control follows the size.
   SetWindowPos(window, nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER);

@@ -11,6 +11,7 @@
 #include "fakes/fake_named_mutexes.h"
 #include "resources/resource_ids.h"
 #include "rules/desktop_win.h"
+#include "settings_ui/edit_rule_dlg_win.h"
 #include "settings_ui/list_selection_dlg_win.h"
 #include "settings_ui/settings_dlg_win.h"
 #include "test_support_win.h"
@@ -175,4 +176,143 @@ TEST(ListSelectionDlgTest, KeysMoveAndChooseEscapeDoesNotCloseCancelGivesNothing
     EXPECT_EQ(chosen, !c.cancel);
     EXPECT_EQ(picker.GetSelection(), c.result);
   }
+}
+
+namespace {
+
+// Waits on the driver thread for a visible window of the UI thread.
+HWND AwaitWindow(DWORD ui, const wchar_t* title) {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindVisible(ui, title)) != nullptr; }, kWaitMs);
+  return found;
+}
+
+void Click(HWND dialog, int id) {
+  PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+std::wstring ListText(HWND list, int row, int column) {
+  wchar_t text[128] = {};
+  ListView_GetItemText(list, row, column, text, 128);
+  return text;
+}
+
+}  // namespace
+
+TEST(RulesPageTest, AddingThroughTheEditDialogShowsTheRuleInItsColourWithOneUndoStep) {
+  PageSources sources;
+  CSettingsDlg settings(nullptr, sources.Get());
+  ASSERT_TRUE(settings.CreateModeless());
+  settings.ShowFaded(SW_SHOW);
+  settings.ShowTab(2);
+  HWND page = settings.rulesTab.hwnd();
+  const DWORD ui = GetCurrentThreadId();
+  std::atomic<bool> done{false};
+  std::thread driver([&] {
+    HWND edit = AwaitWindow(ui, L"Create New Rule");
+    if (edit) {
+      SendMessageW(GetDlgItem(edit, IDC_EDIT_RULE_PROGRAM), WM_SETTEXT, 0,
+                   reinterpret_cast<LPARAM>(L"  game.exe "));
+      SendMessageW(GetDlgItem(edit, IDC_EDIT_RULE_PRIORITY), WM_SETTEXT, 0,
+                   reinterpret_cast<LPARAM>(L"3"));
+      Click(edit, IDC_EDIT_RULE_OK);
+      if (HWND added = AwaitWindow(ui, L"PROMPT")) {
+        Click(added, IDC_PROMPT_CHOICE1);
+      }
+    }
+    done = true;
+  });
+  Click(page, IDC_RULES_ADD);
+  PumpUntil([&] { return done.load(); });
+  driver.join();
+  PumpUntil([&] { return !FindVisible(ui, L"PROMPT"); });
+
+  HWND list = GetDlgItem(page, IDC_RULES_LIST);
+  ASSERT_EQ(ListView_GetItemCount(list), 4);
+  EXPECT_EQ(ListText(list, 0, 0), L"game.exe");
+  EXPECT_EQ(ListText(list, 0, 1), L"Block");
+  EXPECT_EQ(ListText(list, 0, 4), L"3");
+  EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 0) << "the new rule is selected";
+  EXPECT_EQ(settings.rulesTab.model().rows()[0].face, RGB(0xDC, 0x14, 0x3C)) << "Crimson";
+  wchar_t undo[32] = {};
+  GetWindowTextW(GetDlgItem(page, IDC_RULES_UNDO), undo, 32);
+  EXPECT_EQ(std::wstring(undo), L"Undo [1]");
+  ASSERT_NE(FindRule(sources.settings.Rules(), u"game.exe"), nullptr);
+  EXPECT_EQ(FindRule(sources.settings.Rules(), u"game.exe")->priorityHint, 3u);
+}
+
+TEST(RulesPageTest, PickWindowListsAVisibleWindowAndStoresItsFileName) {
+  ChildProcess probe(L"\"" + ExecutableFolder() + L"window_probe.exe\" window");
+  ASSERT_TRUE(probe.started());
+  Win32Desktop desktop;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        for (WindowId window : desktop.ListVisibleWindows()) {
+          if (desktop.WindowProcessId(window) == probe.id()) {
+            return true;
+          }
+        }
+        return false;
+      },
+      kWaitMs));
+  DialogPrompts prompts;
+  DialogListPicker picker;
+  CEditRuleDlg dialog(nullptr, EditRuleServices{prompts, desktop, picker, u"C:\\windows\\",
+                                                [] { return std::vector<std::u16string>{}; }});
+  const DWORD ui = GetCurrentThreadId();
+  std::wstring pickedLine;
+  std::thread driver([&] {
+    HWND edit = AwaitWindow(ui, L"New");
+    if (!edit) {
+      return;
+    }
+    Click(edit, IDC_EDIT_RULE_PICK_WINDOW);
+    HWND list = nullptr;
+    WaitUntil(
+        [&] {
+          struct Search {
+            HWND found = nullptr;
+          } search;
+          EnumThreadWindows(
+              ui,
+              [](HWND window, LPARAM param) -> BOOL {
+                wchar_t title[128] = {};
+                GetWindowTextW(window, title, 128);
+                if (IsWindowVisible(window) &&
+                    std::wstring(title).ends_with(L" >> Visible Window Snapshot")) {
+                  reinterpret_cast<Search*>(param)->found = window;
+                }
+                return TRUE;
+              },
+              reinterpret_cast<LPARAM>(&search));
+          return (list = search.found) != nullptr;
+        },
+        kWaitMs);
+    if (list) {
+      HWND box = GetDlgItem(list, IDC_LIST_SELECTION_LIST);
+      const int count = static_cast<int>(SendMessageW(box, LB_GETCOUNT, 0, 0));
+      for (int i = 0; i < count; ++i) {
+        wchar_t line[512] = {};
+        SendMessageW(box, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+        if (std::wstring(line).find(L"window_probe.exe") != std::wstring::npos) {
+          pickedLine = line;
+          SendMessageW(box, LB_SETCURSEL, i, 0);
+        }
+      }
+      Click(list, IDC_LIST_SELECTION_SELECT);
+      if (HWND question = AwaitWindow(ui, L"PROMPT")) {
+        Click(question, IDC_PROMPT_CHOICE2);  // "File-Name"
+      }
+      Sleep(500);
+    }
+    Click(edit, IDC_EDIT_RULE_OK);
+  });
+  RuleEditRequest request;
+  request.title = u"New";
+  const std::optional<RuleEditResult> result = dialog.Run(request);
+  driver.join();
+  EXPECT_TRUE(pickedLine.starts_with(L"[\"Probe\"] | ")) << "line as listed";
+  ASSERT_TRUE(result.has_value());
+  EXPECT_EQ(result->processPath, u"window_probe.exe");
+  EXPECT_EQ(result->action, ActionType::Block);
 }

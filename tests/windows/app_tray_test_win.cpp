@@ -1,6 +1,10 @@
 // The real Vantreloquin.exe through its tray icon, its menu and its prompts.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -210,4 +214,69 @@ TEST(AppTrayTest, ShiftAtStartTurnsCustomClocksOffAndTrayClicksMeanwhileDoNothin
   std::u16string message;
   ASSERT_TRUE(stored.Load(DataFolder() + u"Vantreloquin.arc", message));
   EXPECT_FALSE(stored.bUsingCustomClocks.Value());
+}
+
+namespace {
+
+// The first descendant of the window that is a button with this caption.
+HWND ButtonIn(HWND window, const wchar_t* caption) {
+  struct Search {
+    const wchar_t* caption;
+    HWND found = nullptr;
+  } search{caption};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        wchar_t text[64] = {};
+        GetWindowTextW(child, text, 64);
+        if (std::wstring(text) == s->caption) {
+          s->found = child;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND AwaitWindowOf(RunningApp& app, const wchar_t* title) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] { return (found = VisibleWindowOf(app.process().id(), title, L"#32770")) != nullptr; },
+      kUiWaitMs);
+  return found;
+}
+
+}  // namespace
+
+TEST(AppSettingsTest, RuleAddedInTheSettingsWindowDecidesAtTheNextScan) {
+  StoreSettings([](CGeneralSettings_ConfigFile&) {});
+  RunningApp app;
+  ASSERT_NE(app.controller(), nullptr);
+  SharedSegment segment(std::u16string(block::kSegmentName), -1);
+  ASSERT_TRUE(segment.IsOpen());
+
+  PostMessageW(app.controller(), WM_COMMAND, ID_SETTINGS, 0);
+  HWND settings = AwaitWindowOf(app, L"Vantreloquin Settings");
+  ASSERT_NE(settings, nullptr);
+  SendMessageW(GetDlgItem(settings, IDC_SETTINGS_TABS), TCM_SETCURFOCUS, 2, 0);
+  HWND add = ButtonIn(settings, L"ADD");
+  ASSERT_NE(add, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(add) != FALSE; }, kUiWaitMs));
+  PostMessageW(add, BM_CLICK, 0, 0);
+
+  HWND edit = AwaitWindowOf(app, L"Create New Rule");
+  ASSERT_NE(edit, nullptr);
+  SendMessageW(GetDlgItem(edit, IDC_EDIT_RULE_PROGRAM), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(L"window_probe.exe"));
+  PostMessageW(GetDlgItem(edit, IDC_EDIT_RULE_OK), BM_CLICK, 0, 0);
+  HWND added = WaitForPrompt(app);
+  ASSERT_NE(added, nullptr) << "the confirmation of the new rule";
+  Answer(app, added, IDC_PROMPT_CHOICE1);
+
+  ChildProcess probe(ProbeCommandLine(L"window_probe.exe", L"window"));
+  ASSERT_TRUE(probe.started());
+  EXPECT_TRUE(WaitUntil([&] { return PublishedState(segment.View()) == 0; }, kDecisionTimeoutMs))
+      << "the new Block rule holds the clocks";
 }

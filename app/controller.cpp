@@ -49,6 +49,7 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
       raiseFault_(std::move(services.raiseFault)),
       isInstalledCopy_(std::move(services.isInstalledCopy)),
       settingsWindow_(services.settingsWindow),
+      logViewerWindow_(services.logViewerWindow),
       endProcess_(std::move(services.endProcess)),
       dispatcherWake_(services.dispatcherWake),
       ipcListener_(sharedBlock_),
@@ -66,10 +67,12 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
                               [this] { dispatcherWake_.WakeDispatcher(); },
                               [this] { window_.Post(ui::kTimerMessage, kStartTimersTimer, 0); }}) {
   // Commands whose windows come with later parts of the program.
-  tray.SetDisabledCommands(
-      {ID_LOG_VIEWER, ID_DUMP_LOG, ID_DUMP_SETTINGS, ID_SOFTWARE_UPDATE, ID_ABOUT});
+  tray.SetDisabledCommands({ID_DUMP_SETTINGS, ID_SOFTWARE_UPDATE, ID_ABOUT});
   SetProcessLog(&logViewer.book());
-  modalGuard_.SetWindowEnabler([this](bool enabled) { window_.Enable(enabled); });
+  modalGuard_.SetWindowEnabler([this](bool enabled) {
+    window_.Enable(enabled);
+    logViewerWindow_.Enable(enabled);
+  });
   theController.store(this);
 }
 
@@ -94,6 +97,7 @@ bool CVantreloquinDlg::RunStartupSequence() {
     ReadLockGuard lock(settingsLock);
     ApplyFadeSpeed(settings.WindowFadeSpeed.Value());
   }
+  logViewerWindow_.Create();
   settingsWindow_.Create();
   KeepTrayIcon();
 
@@ -318,6 +322,15 @@ bool CVantreloquinDlg::OnCommand(std::uint32_t id) {
     case ID_SETTINGS:
       SettingsCommand();
       return true;
+    case ID_LOG_VIEWER:
+      Guarded([this] {
+        Log(u"Started Log Viewer");
+        logViewerWindow_.Show();
+      });
+      return true;
+    case ID_DUMP_LOG:
+      Guarded([this] { logViewerWindow_.SaveLogAs(); });
+      return true;
     case ID_EXIT_PROGRAM:
       ExitProgramCommand();
       return true;
@@ -363,13 +376,19 @@ void CVantreloquinDlg::QuickDefaultAction(ActionType action) {
                                   : u"Tray-Menu: Quick Actions: Default > Downclock");
 }
 
-void CVantreloquinDlg::SettingsCommand() {
+void CVantreloquinDlg::Guarded(const std::function<void()>& action) {
   if (!modalGuard_.TryAcquire()) {
     return;
   }
-  Log(u"Started Settings dialog");
-  settingsWindow_.Show();
+  action();
   modalGuard_.Release();
+}
+
+void CVantreloquinDlg::SettingsCommand() {
+  Guarded([this] {
+    Log(u"Started Settings dialog");
+    settingsWindow_.Show();
+  });
 }
 
 void CVantreloquinDlg::ExitProgramCommand() {

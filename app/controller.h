@@ -12,6 +12,7 @@
 
 #include "app/critical_section_wrapper.h"
 #include "app/log_viewer.h"
+#include "app/log_viewer_window.h"
 #include "app/modal_guard.h"
 #include "app/settings_window.h"
 #include "app/startup_wait.h"
@@ -61,6 +62,7 @@ struct ControllerServices {
   // Whether this copy runs from its installation folder (updates install).
   std::function<bool()> isInstalledCopy;
   SettingsWindow& settingsWindow;
+  LogViewerWindow& logViewerWindow;
 };
 
 class CVantreloquinDlg {
@@ -138,6 +140,8 @@ class CVantreloquinDlg {
   void QuickDefaultAction(ActionType action);
   void ExitProgramCommand();
   void SettingsCommand();
+  // Runs the action under the modal guard; nothing when another one runs.
+  void Guarded(const std::function<void()>& action);
   // Topmost while wanted, keeping the settings window in front.
   void ApplyTopmostState();
   void CrashTestCommand();
@@ -158,6 +162,7 @@ class CVantreloquinDlg {
   std::function<void()> raiseFault_;
   std::function<bool()> isInstalledCopy_;
   SettingsWindow& settingsWindow_;
+  LogViewerWindow& logViewerWindow_;
   bool inPendingUiWork_ = false;
   // Re-entry guards of the tray callback.
   bool inTrayDoubleClick_ = false;

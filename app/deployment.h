@@ -16,3 +16,6 @@ inline constexpr std::u16string_view kSupportPage =
 inline constexpr std::u16string_view kDocumentationSite = u"http://www.ostrafelmoria.example";
 inline constexpr std::u16string_view kMakerWebsite = u"http://www.ostrafelmoria.example";
 inline constexpr std::u16string_view kPartnerWebsite = u"http://www.partner.example";
+
+// The update server that publishes the version file and the installers.
+inline constexpr std::u16string_view kUpdateServerHost = u"www.ostrafelmoria.example";

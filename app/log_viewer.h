@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 #include "app/log.h"
 
@@ -16,3 +18,13 @@ class CLogViewerDlg {
  private:
   LogBook book_;
 };
+
+// How the viewer's list follows new lines: it keeps showing the top when the
+// first line is selected, the newest line when the last one is (or the list
+// is empty), and otherwise leaves the selection alone.
+enum class LogFollowMode { Top, Tail, None };
+LogFollowMode DecideFollowMode(int selection, int lineCount);
+
+// A saved log: the bytes FF FE, then the lines in UTF-16LE separated by
+// CR LF, without a line break after the last.
+std::string EncodeSavedLog(const std::vector<std::u16string>& lines);

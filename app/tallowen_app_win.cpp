@@ -8,6 +8,7 @@
 #include "app/controller.h"
 #include "app/controller_window_win.h"
 #include "app/deployment.h"
+#include "app/log_viewer_window_win.h"
 #include "app/modal_guard.h"
 #include "app/process_access_policy_win.h"
 #include "app/product.h"
@@ -71,6 +72,8 @@ void CTallowenApp::Run() {
   Win32ProcessControl processes;
   Win32Desktop desktop;
   Win32NotifyArea notifyArea(window);
+  Win32LogViewerWindow logViewerWindow(
+      window, []() -> LogBook& { return TheController()->logViewer.book(); }, prompts);
   Win32SettingsWindow settingsWindow(window, [&desktop, &sharedBlock, &window] {
     CVantreloquinDlg& controller = *TheController();
     return SettingsPageSources{
@@ -103,7 +106,8 @@ void CTallowenApp::Run() {
       },
       [] { RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr); },
       [] { return IsInstalledUnderProgramFiles(); },
-      settingsWindow});
+      settingsWindow,
+      logViewerWindow});
 
   SingleInstanceGuard instance(CurrentInstanceName());
   if (instance.AnotherInstanceRuns()) {

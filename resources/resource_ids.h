@@ -124,3 +124,9 @@
 #define IDC_BULK_ARROW 1057
 #define IDC_BULK_OK 1064
 #define IDC_BULK_TO 1070
+
+/* The log viewer. */
+#define IDD_LOG_VIEWER 150
+#define IDR_LOG_VIEWER_MENU 135
+#define IDC_LOG_LINES 1000
+#define ID_LOG_SAVE_AS 32785

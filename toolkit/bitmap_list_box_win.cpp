@@ -89,6 +89,15 @@ void CBitmapListBox::SetTexts(const std::vector<std::u16string>& texts) {
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
+void CBitmapListBox::Append(std::u16string_view text) {
+  const std::u16string copy(text);
+  SendMessageW(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AsWide(copy)));
+}
+
+void CBitmapListBox::DeleteFirst() {
+  SendMessageW(hwnd(), LB_DELETESTRING, 0, 0);
+}
+
 void CBitmapListBox::Measure(MEASUREITEMSTRUCT& item) {
   item.itemHeight = kItemHeight;
 }

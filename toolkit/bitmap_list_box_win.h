@@ -25,6 +25,8 @@ class CBitmapListBox : public OwnerDrawnControl {
   // Makes the entries equal to the texts, in order, keeping the current
   // entry's position while the list still has it.
   void SetTexts(const std::vector<std::u16string>& texts);
+  void Append(std::u16string_view text);
+  void DeleteFirst();
 
  protected:
   void Draw(const DRAWITEMSTRUCT& item) override;

@@ -10,6 +10,7 @@
 
 #include "config/archive_codec.h"
 #include "fakes/fake_desktop.h"
+#include "fakes/fake_log_viewer_window.h"
 #include "fakes/fake_named_mutexes.h"
 #include "fakes/fake_notify_area.h"
 #include "fakes/fake_process_control.h"
@@ -59,6 +60,7 @@ class ControllerTest : public ::testing::Test {
   int faultsRaised = 0;
   bool installedCopy = false;
   FakeSettingsWindow settingsWindow;
+  FakeLogViewerWindow logViewerWindow;
   CVantreloquinDlg controller{
       ControllerServices{window,
                          timerResolution,
@@ -79,7 +81,8 @@ class ControllerTest : public ::testing::Test {
                          [this](std::u16string_view address) { opened.emplace_back(address); },
                          [this] { ++faultsRaised; },
                          [this] { return installedCopy; },
-                         settingsWindow}};
+                         settingsWindow,
+                         logViewerWindow}};
 };
 
 }  // namespace
@@ -458,4 +461,19 @@ TEST_F(ControllerTest, TopmostChangesKeepTheSettingsWindowInFrontAndGpusAreFollo
   EXPECT_EQ(window.topmostCalls, (std::vector<bool>{true, false}));
   EXPECT_EQ(settingsWindow.broughtToFront, 1);
   EXPECT_EQ(settingsWindow.gpuRefreshes, 2);
+}
+
+TEST_F(ControllerTest, LogViewerOpensAndSavesUnderTheGuardWhichDisablesIt) {
+  ASSERT_TRUE(controller.RunStartupSequence());
+  EXPECT_EQ(logViewerWindow.created, 1);
+  controller.OnCommand(32773);
+  controller.OnCommand(32787);
+  EXPECT_EQ(logViewerWindow.shown, 1);
+  EXPECT_EQ(logViewerWindow.saves, 1);
+  EXPECT_EQ(logViewerWindow.enables, (std::vector<bool>{false, true, false, true}));
+  EXPECT_EQ(LogTextsAfterSettingsLoad().back(), u"Started Log Viewer");
+  ASSERT_TRUE(guard.TryAcquire());
+  controller.OnCommand(32773);
+  EXPECT_EQ(logViewerWindow.shown, 1) << "another action holds the guard";
+  guard.Release();
 }

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/log_viewer.h"
 #include "base/text.h"
 
 namespace {
@@ -116,4 +117,28 @@ TEST(LogTest, LinesWaitUntilFlushedAndTheListenerIsTold) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_TRUE(lines[0].ends_with(u" >> before the window exists"));
   EXPECT_TRUE(lines[1].ends_with(u" >> Failed to verify directory \"C:\\x\\\" exists."));
+}
+
+TEST(LogViewerTest, FollowModeComesFromTheSelectionBeforeNewLines) {
+  struct Case {
+    int selection;
+    int count;
+    LogFollowMode mode;
+  };
+  const Case cases[] = {
+      {-1, 0, LogFollowMode::Tail},  // empty list
+      {4, 5, LogFollowMode::Tail},  {0, 5, LogFollowMode::Top},   {0, 1, LogFollowMode::Top},
+      {2, 5, LogFollowMode::None},  {-1, 5, LogFollowMode::None},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DecideFollowMode(c.selection, c.count), c.mode) << c.selection << "/" << c.count;
+  }
+}
+
+TEST(LogViewerTest, SavedLogIsUtf16WithAMarkAndNoFinalLineBreak) {
+  EXPECT_EQ(EncodeSavedLog({u"A", u"B"}), std::string("\xFF\xFE"
+                                                      "A\0\r\0\n\0B\0",
+                                                      10));
+  EXPECT_EQ(EncodeSavedLog({}), std::string("\xFF\xFE"));
+  EXPECT_EQ(EncodeSavedLog({u"\u00e9"}), std::string("\xFF\xFE\xE9\0", 4));
 }

@@ -1,0 +1,24 @@
+#include "app/log_viewer.h"
+
+LogFollowMode DecideFollowMode(int selection, int lineCount) {
+  if (selection == 0) {
+    return LogFollowMode::Top;
+  }
+  return lineCount == selection + 1 ? LogFollowMode::Tail : LogFollowMode::None;
+}
+
+std::string EncodeSavedLog(const std::vector<std::u16string>& lines) {
+  std::u16string text;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) {
+      text += u"\r\n";
+    }
+    text += lines[i];
+  }
+  std::string bytes = "\xFF\xFE";
+  for (char16_t unit : text) {
+    bytes.push_back(static_cast<char>(unit & 0xFF));
+    bytes.push_back(static_cast<char>(unit >> 8));
+  }
+  return bytes;
+}

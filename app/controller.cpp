@@ -8,7 +8,9 @@
 #include "config/folders.h"
 #include "resources/resource_ids.h"
 #include "rules/rule.h"
+#include "startup_task/task_queue.h"
 #include "toolkit/fade_duration.h"
+#include "update/version_check.h"
 
 namespace {
 
@@ -50,6 +52,9 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
       isInstalledCopy_(std::move(services.isInstalledCopy)),
       settingsWindow_(services.settingsWindow),
       logViewerWindow_(services.logViewerWindow),
+      startupTask_(services.startupTask),
+      openTransport_(std::move(services.openTransport)),
+      versionFileUrl_(std::move(services.versionFileUrl)),
       endProcess_(std::move(services.endProcess)),
       dispatcherWake_(services.dispatcherWake),
       ipcListener_(sharedBlock_),
@@ -97,6 +102,19 @@ bool CVantreloquinDlg::RunStartupSequence() {
     ReadLockGuard lock(settingsLock);
     ApplyFadeSpeed(settings.WindowFadeSpeed.Value());
   }
+  bool checkForUpdates = false;
+  {
+    ReadLockGuard lock(settingsLock);
+    checkForUpdates = settings.bCheckForUpdatesOnStartup.Value();
+  }
+  if (checkForUpdates) {
+    if (!SpawnJob([this](Event&) { StartVersionCheck(); }, u"Failed to spawn version-check thread",
+                  u"Spawned version-check thread")) {
+      return false;
+    }
+  } else {
+    Log(u"Bypassing startup version-check");
+  }
   logViewerWindow_.Create();
   settingsWindow_.Create();
   KeepTrayIcon();
@@ -120,6 +138,7 @@ bool CVantreloquinDlg::RunStartupSequence() {
     return false;
   }
 
+  CheckOtherPlatformTask();
   if (!timerResolution_.Request()) {
     Log(u"Failed to set appropriate timer resolution...");
   }
@@ -158,6 +177,23 @@ void CVantreloquinDlg::EnterShiftSafetyMode() {
       u"the checkbox when you are ready to do so.";
   prompts_.PromptOk(note);
   Wipe(note);
+}
+
+void CVantreloquinDlg::StartVersionCheck() {
+  CheckVersionOnStartup(VersionCheckServices{openTransport_, versionFileUrl_, isInstalledCopy_,
+                                             updateNoticeLock, updateNotice, updateAvailable});
+}
+
+void CVantreloquinDlg::CheckOtherPlatformTask() {
+  if (!startupTask_.TaskExists(kOtherPlatformTaskName)) {
+    return;
+  }
+  std::u16string message =
+      u"Found scheduler entry for other platform (x86)!\r\n\r\nYou will need to re-check the "
+      u"Start with Windows checkbox to set it for this platform's version.\r\nThis will cleanup "
+      u"the old scheduler entry and create a new proper one.";
+  Log(message);
+  prompts_.ShowMessageAndWipe(message);
 }
 
 void CVantreloquinDlg::FailStartup(std::u16string message) {
@@ -264,6 +300,8 @@ void CVantreloquinDlg::RunPendingUiWork() {
   }
   inPendingUiWork_ = true;
   ShowPendingVersionMessage();
+  ServeTaskQueue(taskQueue, modalGuard_, startupTask_,
+                 [this] { settingsWindow_.RefreshGeneralTab(); });
   inPendingUiWork_ = false;
 }
 

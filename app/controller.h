@@ -29,8 +29,10 @@
 #include "rules/desktop.h"
 #include "rules/process_scanner.h"
 #include "rules/recent_foreground.h"
+#include "startup_task/startup_task.h"
 #include "toolkit/prompts.h"
 #include "toolkit/system_tray.h"
+#include "update/http_transport.h"
 
 // What the controller works through: its own window (created after the
 // controller), the platform and the user.
@@ -63,6 +65,11 @@ struct ControllerServices {
   std::function<bool()> isInstalledCopy;
   SettingsWindow& settingsWindow;
   LogViewerWindow& logViewerWindow;
+  // "Start With Windows".
+  StartupTask& startupTask;
+  // The version check at start: how requests reach the network, and where.
+  HttpTransportFactory openTransport;
+  std::u16string versionFileUrl;
 };
 
 class CVantreloquinDlg {
@@ -128,6 +135,9 @@ class CVantreloquinDlg {
  private:
   // The pause of a start by the logon task and SHIFT safety mode.
   void WaitAtLogonStartAndCheckShift();
+  void StartVersionCheck();
+  // Warns about a logon task of the other platform's build.
+  void CheckOtherPlatformTask();
   void EnterShiftSafetyMode();
   void SaveChangedSettings();
   // The work of timer 3, never nested: prompts run their own message loops.
@@ -163,6 +173,9 @@ class CVantreloquinDlg {
   std::function<bool()> isInstalledCopy_;
   SettingsWindow& settingsWindow_;
   LogViewerWindow& logViewerWindow_;
+  StartupTask& startupTask_;
+  HttpTransportFactory openTransport_;
+  std::u16string versionFileUrl_;
   bool inPendingUiWork_ = false;
   // Re-entry guards of the tray callback.
   bool inTrayDoubleClick_ = false;

@@ -17,4 +17,6 @@ class SettingsWindow {
   virtual void RefreshDetectedGpus() = 0;
   // Redraws the rules list and selects the rule of the name.
   virtual void RefreshRuleList(std::u16string_view name) = 0;
+  // Shows the General page's settings and the logon task's state afresh.
+  virtual void RefreshGeneralTab() = 0;
 };

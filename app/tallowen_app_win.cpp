@@ -25,10 +25,13 @@
 #include "resources/resource_ids.h"
 #include "rules/desktop_win.h"
 #include "settings_ui/settings_window_win.h"
+#include "startup_task/startup_task.h"
+#include "startup_task/task_files.h"
 #include "toolkit/crash_reporter_win.h"
 #include "toolkit/dialog_prompts_win.h"
 #include "toolkit/notify_area_win.h"
 #include "toolkit/window_host_win.h"
+#include "update/update_addresses.h"
 
 namespace {
 
@@ -38,6 +41,22 @@ constexpr std::uint32_t kCrashReporterFlags = 0x13;
 DispatcherWake& ProcessDispatcherWake() {
   static DispatcherWake wake;
   return wake;
+}
+
+// The folder in its short form, which cmd.exe reads back from a batch file
+// whatever the user name's letters; the long form when there is none.
+std::u16string ShortFolderPath(const std::u16string& folder) {
+  wchar_t shortPath[MAX_PATH] = {};
+  const DWORD length = GetShortPathNameW(AsWide(folder), shortPath, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? FromWide(shortPath) : folder;
+}
+
+// Where the version check asks: the deployment's update server, or the
+// server named by VANTRELOQUIN_UPDATE_SERVER (the tests' own).
+std::u16string UpdateServerOverride() {
+  wchar_t base[512] = {};
+  const DWORD length = GetEnvironmentVariableW(L"VANTRELOQUIN_UPDATE_SERVER", base, 512);
+  return length > 0 && length < 512 ? FromWide(base) : std::u16string();
 }
 
 void InstallProcessCrashReporter() {
@@ -72,16 +91,32 @@ void CTallowenApp::Run() {
   Win32ProcessControl processes;
   Win32Desktop desktop;
   Win32NotifyArea notifyArea(window);
+  DiskTaskFiles taskFiles;
+  StartupTask startupTask(StartupTaskServices{
+      processes, taskFiles, prompts,
+      MakeStartupTaskPaths(WindowsFolder(), ShortFolderPath(UserTempFolder()), ProgramFolder()),
+      [] {
+        wchar_t name[2000];
+        DWORD size = 2000;
+        return GetUserNameW(name, &size) != FALSE || size < 2;
+      },
+      [](std::string_view bytes) { return AnsiToUtf16(bytes); }});
   Win32LogViewerWindow logViewerWindow(
       window, []() -> LogBook& { return TheController()->logViewer.book(); }, prompts);
-  Win32SettingsWindow settingsWindow(window, [&desktop, &sharedBlock, &window] {
+  Win32SettingsWindow settingsWindow(window, [&desktop, &sharedBlock, &window, &startupTask] {
     CVantreloquinDlg& controller = *TheController();
     return SettingsPageSources{
-        controller.settings, controller.settingsLock, TheModalGuard(), desktop, WindowsFolder(),
+        controller.settings,
+        controller.settingsLock,
+        TheModalGuard(),
+        desktop,
+        WindowsFolder(),
         [&controller] { return controller.recentForeground.SnapshotRecentForeground(); },
-        sharedBlock, [&controller] { controller.UpdateBlockingMethod(); }, controller.taskQueue,
-        // The logon task comes with its own part; until then none is known.
-        [](bool) { return false; }, [&window] { PostMessageW(window.hwnd(), WM_TIMER, 3, 0); }};
+        sharedBlock,
+        [&controller] { controller.UpdateBlockingMethod(); },
+        controller.taskQueue,
+        [&startupTask](bool refresh) { return startupTask.IsTaskScheduled(refresh); },
+        [&window] { PostMessageW(window.hwnd(), WM_TIMER, 3, 0); }};
   });
   CVantreloquinDlg controller(ControllerServices{
       windowHost,
@@ -107,7 +142,10 @@ void CTallowenApp::Run() {
       [] { RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr); },
       [] { return IsInstalledUnderProgramFiles(); },
       settingsWindow,
-      logViewerWindow});
+      logViewerWindow,
+      startupTask,
+      [] { return MakeWinHttpTransport(); },
+      VersionFileUrl(UpdateServerOverride())});
 
   SingleInstanceGuard instance(CurrentInstanceName());
   if (instance.AnotherInstanceRuns()) {

@@ -40,3 +40,9 @@ void Win32SettingsWindow::RefreshRuleList(std::u16string_view name) {
     dialog_->rulesTab.RefreshRuleList(name);
   }
 }
+
+void Win32SettingsWindow::RefreshGeneralTab() {
+  if (dialog_) {
+    dialog_->generalTab.Refresh();
+  }
+}

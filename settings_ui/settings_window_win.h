@@ -21,6 +21,7 @@ class Win32SettingsWindow : public SettingsWindow {
   void BringToFront() override;
   void RefreshDetectedGpus() override;
   void RefreshRuleList(std::u16string_view name) override;
+  void RefreshGeneralTab() override;
 
   CSettingsDlg* dialog() { return dialog_.get(); }
 

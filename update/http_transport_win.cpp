@@ -180,17 +180,7 @@ class WinHttpTransport : public HttpTransport {
     }
   }
 
-  std::u16string DecodeAnsi(std::string_view bytes) override {
-    if (bytes.empty()) {
-      return {};
-    }
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
-                        length);
-    return FromWide(text);
-  }
+  std::u16string DecodeAnsi(std::string_view bytes) override { return AnsiToUtf16(bytes); }
 
  private:
   HINTERNET session_ = nullptr;

@@ -24,11 +24,13 @@ class FakeSettingsWindow : public SettingsWindow {
   void BringToFront() override { ++broughtToFront; }
   void RefreshDetectedGpus() override { ++gpuRefreshes; }
   void RefreshRuleList(std::u16string_view name) override { ruleListRefreshes.emplace_back(name); }
+  void RefreshGeneralTab() override { ++generalRefreshes; }
 
   int created = 0;
   int shown = 0;
   int broughtToFront = 0;
   int gpuRefreshes = 0;
+  int generalRefreshes = 0;
   bool foreground = false;
   std::vector<std::u16string> ruleListRefreshes;
   std::function<void()> whileShowing;

@@ -4,12 +4,16 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "config/archive_codec.h"
+#include "config/folders.h"
 #include "fakes/fake_desktop.h"
+#include "fakes/fake_http.h"
 #include "fakes/fake_log_viewer_window.h"
 #include "fakes/fake_named_mutexes.h"
 #include "fakes/fake_notify_area.h"
@@ -20,6 +24,7 @@
 #include "fakes/fake_timer_resolution.h"
 #include "fakes/fake_window_host.h"
 #include "fakes/log_capture.h"
+#include "fakes/memory_task_files.h"
 #include "fakes/temp_folder.h"
 #include "toolkit/fade_duration.h"
 
@@ -27,6 +32,11 @@ namespace {
 
 class ControllerTest : public ::testing::Test {
  protected:
+  ControllerTest() {
+    // The scheduler knows no task: a query's redirected output is empty.
+    taskProcesses.onExecute = [this] { taskFiles.files[u"C:\\Temp\\Vantreloquin\\task.dump"]; };
+  }
+
   std::vector<std::u16string> LogTexts() { return LoggedTexts(controller.logViewer.book()); }
 
   // The texts the start-up sequence logged after the settings load and its
@@ -61,6 +71,13 @@ class ControllerTest : public ::testing::Test {
   bool installedCopy = false;
   FakeSettingsWindow settingsWindow;
   FakeLogViewerWindow logViewerWindow;
+  FakeProcessControl taskProcesses;
+  MemoryTaskFiles taskFiles;
+  StartupTask startupTask{StartupTaskServices{
+      taskProcesses, taskFiles, prompts,
+      MakeStartupTaskPaths(u"C:\\Windows\\", u"C:\\Temp\\", u"C:\\Program Files\\V\\"),
+      [] { return true; }, nullptr}};
+  FakeHttpService http;
   CVantreloquinDlg controller{
       ControllerServices{window,
                          timerResolution,
@@ -82,7 +99,10 @@ class ControllerTest : public ::testing::Test {
                          [this] { ++faultsRaised; },
                          [this] { return installedCopy; },
                          settingsWindow,
-                         logViewerWindow}};
+                         logViewerWindow,
+                         startupTask,
+                         http.Factory(),
+                         u"http://updates.test/Vantreloquin/CurrentVersion.txt"}};
 };
 
 }  // namespace
@@ -107,6 +127,7 @@ TEST_F(ControllerTest, StartupSequenceSetsUpTheWindowAndFreesTheGuard) {
   EXPECT_TRUE(controller.initialised);
   EXPECT_FALSE(guard.IsBusy());
   EXPECT_EQ(LogTextsAfterSettingsLoad(), (std::vector<std::u16string>{
+                                             u"Bypassing startup version-check",
                                              u"Created TrayIcon",
                                              u"INIT_SharedMem():: INIT shared memory",
                                              u"INIT_SharedMem():: Setting up IPC initial params",
@@ -476,4 +497,48 @@ TEST_F(ControllerTest, LogViewerOpensAndSavesUnderTheGuardWhichDisablesIt) {
   controller.OnCommand(32773);
   EXPECT_EQ(logViewerWindow.shown, 1) << "another action holds the guard";
   guard.Release();
+}
+
+TEST_F(ControllerTest, VersionCheckAtStartLeavesTheNoticeForTimerThree) {
+  ASSERT_TRUE(EnsureFolderExists(folder.Folder()));
+  {
+    CGeneralSettings_ConfigFile stored;
+    stored.bCheckForUpdatesOnStartup.Set(true);
+    for (const char16_t* name : {u"Vantreloquin.arc", u"Vantreloquin.backup"}) {
+      stored.SetPath(folder.Folder() + name);
+      std::u16string message;
+      ASSERT_TRUE(stored.Save(message));
+    }
+  }
+  http.Serve(
+      u"/Vantreloquin/CurrentVersion.txt",
+      {FakeExchange::Body("version=2.0\r\ndate=2026-12-01\r\ndownload=http://x/setup.exe\r\n")});
+  ASSERT_TRUE(controller.RunStartupSequence());
+  const std::vector<std::u16string> texts = LogTextsAfterSettingsLoad();
+  EXPECT_NE(std::find(texts.begin(), texts.end(), u"Spawned version-check thread"), texts.end());
+  for (int i = 0; i < 500 && !controller.updateAvailable; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_TRUE(controller.updateAvailable);
+  controller.OnTimer(3);
+  ASSERT_FALSE(prompts.shown.empty());
+  EXPECT_TRUE(prompts.shown.back().find(u"Version \"2.0\" is available") != std::u16string::npos);
+  EXPECT_FALSE(controller.updateAvailable);
+}
+
+TEST_F(ControllerTest, TimerThreeServesLogonTaskRequestsUnlessTheGuardIsBusy) {
+  ASSERT_TRUE(controller.RunStartupSequence());
+  const std::size_t runsAtStart = taskProcesses.Starts().size();
+  controller.taskQueue = {0};
+  ASSERT_TRUE(guard.TryAcquire());
+  controller.OnTimer(3);
+  EXPECT_EQ(controller.taskQueue.size(), 1u) << "left for a later tick";
+  guard.Release();
+  controller.OnTimer(3);
+  EXPECT_TRUE(controller.taskQueue.empty());
+  EXPECT_GT(taskProcesses.Starts().size(), runsAtStart) << "the batch files ran";
+  // The stand-in scheduler knows no task, so the create fails and the
+  // General page shows the real state again.
+  EXPECT_EQ(prompts.shown.back(), u"ScheduleTask:: ERROR -- Failed to create scheduler task");
+  EXPECT_EQ(settingsWindow.generalRefreshes, 1);
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "base/wide_win.h"
 #include "config/folders.h"
 #include "config/general_settings.h"
@@ -279,4 +280,67 @@ TEST(AppSettingsTest, RuleAddedInTheSettingsWindowDecidesAtTheNextScan) {
   ASSERT_TRUE(probe.started());
   EXPECT_TRUE(WaitUntil([&] { return PublishedState(segment.View()) == 0; }, kDecisionTimeoutMs))
       << "the new Block rule holds the clocks";
+}
+
+namespace {
+
+// Puts the tests' schtasks.exe in place of Wine's, which knows none of the
+// verbs the logon task uses. Wine loads its own built-in program unless the
+// prefix's DLL overrides ask for the native one; an override in the
+// environment does not reach the processes cmd.exe starts.
+void InstallSchtasksStandIn() {
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  ASSERT_TRUE(CopyFileW((ExecutableFolder() + L"schtasks_standin.exe").c_str(),
+                        (std::wstring(system) + L"\\schtasks.exe").c_str(), FALSE));
+  HKEY overrides = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", 0, nullptr, 0,
+                            KEY_SET_VALUE, nullptr, &overrides, nullptr),
+            ERROR_SUCCESS);
+  const wchar_t native[] = L"native";
+  RegSetValueExW(overrides, L"schtasks.exe", 0, REG_SZ, reinterpret_cast<const BYTE*>(native),
+                 sizeof native);
+  RegCloseKey(overrides);
+}
+
+std::wstring ReadUtf8Lines(const std::wstring& path) {
+  std::string bytes = ReadWholeFile(path);
+  if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
+    bytes.erase(0, 3);
+  }
+  // Text-mode files end their lines with CR LF.
+  return std::wstring(AsWide(NormalizeLineBreaks(Utf8ToUtf16(bytes))));
+}
+
+}  // namespace
+
+TEST(AppSettingsTest, StartWithWindowsCreatesAndRemovesTheLogonTask) {
+  InstallSchtasksStandIn();
+  const std::wstring store = MakeScratchFolder(L"schtasks") + L"tasks.txt";
+  StoreSettings([](CGeneralSettings_ConfigFile&) {});
+  RunningApp app(
+      {L"WINEDLLOVERRIDES=mscoree,mshtml=;schtasks.exe=n", L"VT_SCHTASKS_STORE=" + store});
+  ASSERT_NE(app.controller(), nullptr);
+  PostMessageW(app.controller(), WM_COMMAND, ID_SETTINGS, 0);
+  HWND settings = AwaitWindowOf(app, L"Vantreloquin Settings");
+  ASSERT_NE(settings, nullptr);
+  HWND box = ButtonIn(settings, L"Start With Windows");
+  ASSERT_NE(box, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(box) != FALSE; }, kUiWaitMs));
+
+  const std::wstring taskName = L"VANTRELOQUIN_x64_1fae4d5451d54aagderhcvnc9a808de0";
+  PostMessageW(box, BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return ReadUtf8Lines(store) == taskName + L"\n"; }, 30000))
+      << "the task was created";
+  const std::wstring calls = ReadUtf8Lines(store + L".log");
+  EXPECT_NE(calls.find(L" /create /tn \"" + taskName + L"\" /tr \"'" + ExecutableFolder() +
+                       L"Loader_x64.exe'\" /sc onlogon /RL HIGHEST\n"),
+            std::wstring::npos)
+      << std::string(calls.begin(), calls.end());
+
+  PostMessageW(box, BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return ReadUtf8Lines(store).empty(); }, 30000))
+      << "the task was removed";
+  EXPECT_EQ(VisibleWindowOf(app.process().id(), L"PROMPT", L"#32770"), nullptr)
+      << "no failure was reported";
 }

@@ -50,12 +50,23 @@ ChildProcess::ChildProcess(const std::wstring& commandLine,
                            const std::vector<std::wstring>& extraEnvironment) {
   std::wstring environment;
   if (!extraEnvironment.empty()) {
+    // The extra entries replace entries of the same name.
+    const auto nameOf = [](const std::wstring& entry) {
+      return entry.substr(0, entry.find(L'=', 1));
+    };
+    std::vector<std::wstring> entries;
     wchar_t* block = GetEnvironmentStringsW();
     for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1) {
-      environment.append(entry).push_back(L'\0');
+      entries.emplace_back(entry);
     }
     FreeEnvironmentStringsW(block);
-    for (const std::wstring& entry : extraEnvironment) {
+    for (const std::wstring& extra : extraEnvironment) {
+      std::erase_if(entries, [&](const std::wstring& entry) {
+        return _wcsicmp(nameOf(entry).c_str(), nameOf(extra).c_str()) == 0;
+      });
+      entries.push_back(extra);
+    }
+    for (const std::wstring& entry : entries) {
       environment.append(entry).push_back(L'\0');
     }
     environment.push_back(L'\0');

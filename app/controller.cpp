@@ -55,6 +55,7 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
       startupTask_(services.startupTask),
       openTransport_(std::move(services.openTransport)),
       versionFileUrl_(std::move(services.versionFileUrl)),
+      runUpdateDialog_(std::move(services.runUpdateDialog)),
       endProcess_(std::move(services.endProcess)),
       dispatcherWake_(services.dispatcherWake),
       ipcListener_(sharedBlock_),
@@ -72,7 +73,7 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
                               [this] { dispatcherWake_.WakeDispatcher(); },
                               [this] { window_.Post(ui::kTimerMessage, kStartTimersTimer, 0); }}) {
   // Commands whose windows come with later parts of the program.
-  tray.SetDisabledCommands({ID_DUMP_SETTINGS, ID_SOFTWARE_UPDATE, ID_ABOUT});
+  tray.SetDisabledCommands({ID_DUMP_SETTINGS, ID_ABOUT});
   SetProcessLog(&logViewer.book());
   modalGuard_.SetWindowEnabler([this](bool enabled) {
     window_.Enable(enabled);
@@ -368,6 +369,12 @@ bool CVantreloquinDlg::OnCommand(std::uint32_t id) {
       return true;
     case ID_DUMP_LOG:
       Guarded([this] { logViewerWindow_.SaveLogAs(); });
+      return true;
+    case ID_SOFTWARE_UPDATE:
+      Guarded([this] {
+        Log(u"Started Software Update");
+        runUpdateDialog_();
+      });
       return true;
     case ID_EXIT_PROGRAM:
       ExitProgramCommand();

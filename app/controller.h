@@ -70,6 +70,8 @@ struct ControllerServices {
   // The version check at start: how requests reach the network, and where.
   HttpTransportFactory openTransport;
   std::u16string versionFileUrl;
+  // Runs the Software Update dialog modally.
+  std::function<void()> runUpdateDialog;
 };
 
 class CVantreloquinDlg {
@@ -176,6 +178,7 @@ class CVantreloquinDlg {
   StartupTask& startupTask_;
   HttpTransportFactory openTransport_;
   std::u16string versionFileUrl_;
+  std::function<void()> runUpdateDialog_;
   bool inPendingUiWork_ = false;
   // Re-entry guards of the tray callback.
   bool inTrayDoubleClick_ = false;

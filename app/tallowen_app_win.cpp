@@ -32,6 +32,7 @@
 #include "toolkit/notify_area_win.h"
 #include "toolkit/window_host_win.h"
 #include "update/update_addresses.h"
+#include "update/update_program_dlg_win.h"
 
 namespace {
 
@@ -145,7 +146,15 @@ void CTallowenApp::Run() {
       logViewerWindow,
       startupTask,
       [] { return MakeWinHttpTransport(); },
-      VersionFileUrl(UpdateServerOverride())});
+      VersionFileUrl(UpdateServerOverride()),
+      [&window, &prompts] {
+        CUpdateProgramDlg dialog(window.hwnd(),
+                                 UpdateProgramSources{[] { return MakeWinHttpTransport(); },
+                                                      VersionFileUrl(UpdateServerOverride()),
+                                                      IsInstalledUnderProgramFiles(), prompts,
+                                                      [] { TheController()->ShutdownProgram(); }});
+        dialog.Run();
+      }});
 
   SingleInstanceGuard instance(CurrentInstanceName());
   if (instance.AnotherInstanceRuns()) {

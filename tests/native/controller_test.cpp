@@ -78,6 +78,7 @@ class ControllerTest : public ::testing::Test {
       MakeStartupTaskPaths(u"C:\\Windows\\", u"C:\\Temp\\", u"C:\\Program Files\\V\\"),
       [] { return true; }, nullptr}};
   FakeHttpService http;
+  int updateDialogRuns = 0;
   CVantreloquinDlg controller{
       ControllerServices{window,
                          timerResolution,
@@ -102,7 +103,8 @@ class ControllerTest : public ::testing::Test {
                          logViewerWindow,
                          startupTask,
                          http.Factory(),
-                         u"http://updates.test/Vantreloquin/CurrentVersion.txt"}};
+                         u"http://updates.test/Vantreloquin/CurrentVersion.txt",
+                         [this] { ++updateDialogRuns; }}};
 };
 
 }  // namespace
@@ -520,7 +522,9 @@ TEST_F(ControllerTest, VersionCheckAtStartLeavesTheNoticeForTimerThree) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   ASSERT_TRUE(controller.updateAvailable);
+  installedCopy = true;
   controller.OnTimer(3);
+  EXPECT_EQ(updateDialogRuns, 1) << "an installed copy goes on to the update dialog";
   ASSERT_FALSE(prompts.shown.empty());
   EXPECT_TRUE(prompts.shown.back().find(u"Version \"2.0\" is available") != std::u16string::npos);
   EXPECT_FALSE(controller.updateAvailable);

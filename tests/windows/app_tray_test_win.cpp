@@ -12,6 +12,7 @@
 #include "base/wide_win.h"
 #include "config/folders.h"
 #include "config/general_settings.h"
+#include "http_test_server_win.h"
 #include "ipc/shared_block_layout.h"
 #include "ipc/shared_segment_win.h"
 #include "resources/resource_ids.h"
@@ -343,4 +344,71 @@ TEST(AppSettingsTest, StartWithWindowsCreatesAndRemovesTheLogonTask) {
       << "the task was removed";
   EXPECT_EQ(VisibleWindowOf(app.process().id(), L"PROMPT", L"#32770"), nullptr)
       << "no failure was reported";
+}
+
+namespace {
+
+// Copies the program and its helpers into the installation folder, so the
+// copy counts as installed.
+std::wstring InstallProgramCopy() {
+  wchar_t programFiles[MAX_PATH] = {};
+  GetEnvironmentVariableW(L"ProgramW6432", programFiles, MAX_PATH);
+  const std::wstring folder = std::wstring(programFiles) + L"\\Vantreloquin\\";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  for (const wchar_t* file : {L"Vantreloquin.exe", L"Vantreloquin_HelperModule.exe",
+                              L"Vantreloquin_HelperModule_ADL.exe", L"Loader_x64.exe"}) {
+    CopyFileW((ExecutableFolder() + file).c_str(), (folder + file).c_str(), FALSE);
+  }
+  return folder;
+}
+
+}  // namespace
+
+TEST(AppUpdateTest, FullyAutomaticUpdateDownloadsStartsTheInstallerSilentlyAndExits) {
+  HttpTestServer server;
+  std::string installer = ReadWholeFile(ExecutableFolder() + L"args_probe.exe");
+  ASSERT_FALSE(installer.empty());
+  installer.resize(std::max<std::size_t>(installer.size(), 300 * 1024), '\0');
+  server.Serve("/setup.exe", {200, installer, true, "application/octet-stream"});
+  const std::string base = "http://127.0.0.1:" + std::to_string(server.port());
+  server.Serve("/Vantreloquin/CurrentVersion.txt",
+               {200, "version=9.9-9.9\r\ndate=2026-12-24\r\ndownload=" + base + "/setup.exe\r\n",
+                true, "text/plain"});
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring downloads = std::wstring(temp) + L"Vantreloquin_DLXR1883MNL\\";
+  DeleteFileW((downloads + L"args.txt").c_str());
+  StoreSettings([](CGeneralSettings_ConfigFile&) {});
+
+  const std::wstring folder = InstallProgramCopy();
+  ChildProcess app(L"\"" + folder + L"Vantreloquin.exe\"",
+                   {L"VANTRELOQUIN_UPDATE_SERVER=" + std::wstring(base.begin(), base.end())});
+  ASSERT_TRUE(app.started());
+  HWND controller = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (controller = ControllerWindowOf(app.id())) != nullptr; },
+                        kStartTimeoutMs));
+  PostMessageW(controller, WM_COMMAND, ID_SOFTWARE_UPDATE, 0);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        return (dialog = VisibleWindowOf(app.id(), L"Software Update", L"#32770")) != nullptr;
+      },
+      kUiWaitMs));
+  HWND download = GetDlgItem(dialog, IDC_UPDATE_DOWNLOAD);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(download) != FALSE; }, kUiWaitMs))
+      << "an installed copy with another version may download";
+  PostMessageW(download, BM_CLICK, 0, 0);
+
+  EXPECT_EQ(app.WaitForExit(30000), std::optional<DWORD>(0)) << "the program closed itself";
+  EXPECT_EQ(ReadWholeFile(downloads + L"setup.exe"), installer);
+  std::string started;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        started = ReadWholeFile(downloads + L"args.txt");
+        return !started.empty();
+      },
+      30000));
+  const std::wstring line(reinterpret_cast<const wchar_t*>(started.data()), started.size() / 2);
+  EXPECT_EQ(line.substr(0, line.find(L'\n')), L"setup.exe -silent");
+  EXPECT_EQ(server.Hits("/setup.exe"), 1);
 }

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -411,4 +412,98 @@ TEST(AppUpdateTest, FullyAutomaticUpdateDownloadsStartsTheInstallerSilentlyAndEx
   const std::wstring line(reinterpret_cast<const wchar_t*>(started.data()), started.size() / 2);
   EXPECT_EQ(line.substr(0, line.find(L'\n')), L"setup.exe -silent");
   EXPECT_EQ(server.Hits("/setup.exe"), 1);
+}
+
+namespace {
+
+// The application's log as its log viewer shows it (the text after the
+// time stamps), opening the viewer first.
+std::vector<std::wstring> AppLog(RunningApp& app) {
+  PostMessageW(app.controller(), WM_COMMAND, ID_LOG_VIEWER, 0);
+  HWND viewer = AwaitWindowOf(app, L"Log Viewer");
+  std::vector<std::wstring> lines;
+  if (!viewer) {
+    return lines;
+  }
+  Sleep(300);  // the posted flush
+  HWND list = GetDlgItem(viewer, IDC_LOG_LINES);
+  const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    std::wstring line(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+    line.resize(static_cast<std::size_t>(
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()))));
+    lines.push_back(line.substr(line.find(L" >> ") + 4));
+  }
+  return lines;
+}
+
+bool Logged(RunningApp& app, const std::wstring& text, DWORD timeoutMs) {
+  return WaitUntil(
+      [&] {
+        const std::vector<std::wstring> lines = AppLog(app);
+        return std::find(lines.begin(), lines.end(), text) != lines.end();
+      },
+      timeoutMs);
+}
+
+}  // namespace
+
+TEST(AppUpdateTest, VersionCheckAtStartLogsTheOutcomeAndShowsANewVersion) {
+  struct Case {
+    std::string versionFile;
+    std::wstring logged;
+    bool notice;
+  };
+  const Case cases[] = {
+      {"version=1.2-6.5\r\ndate=2026-12-01\r\ndownload=http://x/setup.exe\r\n",
+       L"Your version of Vantreloquin is up to date.", false},
+      {"version=1.3-0.0\r\ndate=2026-12-01\r\ndownload=http://x/setup.exe\r\n",
+       L"Your installed version of Vantreloquin does not match the latest version.", true},
+      {"version=1.3-0.0\r\ndownload=http://x/setup.exe\r\n", L"Failed to parse version info file.",
+       false},
+  };
+  for (const Case& c : cases) {
+    HttpTestServer server;
+    server.Serve("/Vantreloquin/CurrentVersion.txt", {200, c.versionFile, true, "text/plain"});
+    StoreSettings([](CGeneralSettings_ConfigFile& settings) {
+      settings.bCheckForUpdatesOnStartup.Set(true);
+    });
+    const std::u16string base = server.BaseUrl();
+    RunningApp app({L"VANTRELOQUIN_UPDATE_SERVER=" + std::wstring(AsWide(base))});
+    ASSERT_NE(app.controller(), nullptr);
+    if (c.notice) {
+      // The notice comes with the first timer ticks, about 4 s after start.
+      HWND notice = nullptr;
+      EXPECT_TRUE(WaitUntil(
+          [&] {
+            return (notice = VisibleWindowOf(app.process().id(), L"PROMPT", L"#32770")) != nullptr;
+          },
+          kDecisionTimeoutMs));
+      if (notice) {
+        Answer(app, notice, IDC_PROMPT_CHOICE1);
+      }
+    }
+    EXPECT_TRUE(Logged(app, c.logged, 10000)) << std::string(c.versionFile);
+    EXPECT_EQ(server.Hits("/Vantreloquin/CurrentVersion.txt"), 1);
+  }
+}
+
+TEST(AppEndToEndLogTest, LinesOfTheProgramAndItsHelperAppearInOrder) {
+  StoreSettings([](CGeneralSettings_ConfigFile&) {});
+  RunningApp app;
+  ASSERT_NE(app.controller(), nullptr);
+  std::vector<std::wstring> lines;
+  const auto position = [&lines](const std::wstring& prefix) {
+    return std::find_if(lines.begin(), lines.end(),
+                        [&](const std::wstring& line) { return line.starts_with(prefix); }) -
+           lines.begin();
+  };
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        lines = AppLog(app);
+        return position(L"[ADL Helper] stopping") < static_cast<std::ptrdiff_t>(lines.size());
+      },
+      kDecisionTimeoutMs));
+  EXPECT_LT(position(L"Spawned dispatcher thread"), position(L"[ADL Helper] started"));
+  EXPECT_LT(position(L"[ADL Helper] started"), position(L"[ADL Helper] stopping"));
 }

@@ -5,7 +5,9 @@
 #include "app/product.h"
 #include "base/text.h"
 #include "base/wipe.h"
+#include "config/file_io.h"
 #include "config/folders.h"
+#include "config/settings_export.h"
 #include "resources/resource_ids.h"
 #include "rules/rule.h"
 #include "startup_task/task_queue.h"
@@ -56,6 +58,7 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
       openTransport_(std::move(services.openTransport)),
       versionFileUrl_(std::move(services.versionFileUrl)),
       runUpdateDialog_(std::move(services.runUpdateDialog)),
+      chooseSettingsExportPath_(std::move(services.chooseSettingsExportPath)),
       endProcess_(std::move(services.endProcess)),
       dispatcherWake_(services.dispatcherWake),
       ipcListener_(sharedBlock_),
@@ -73,7 +76,7 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
                               [this] { dispatcherWake_.WakeDispatcher(); },
                               [this] { window_.Post(ui::kTimerMessage, kStartTimersTimer, 0); }}) {
   // Commands whose windows come with later parts of the program.
-  tray.SetDisabledCommands({ID_DUMP_SETTINGS, ID_ABOUT});
+  tray.SetDisabledCommands({ID_ABOUT});
   SetProcessLog(&logViewer.book());
   modalGuard_.SetWindowEnabler([this](bool enabled) {
     window_.Enable(enabled);
@@ -370,6 +373,9 @@ bool CVantreloquinDlg::OnCommand(std::uint32_t id) {
     case ID_DUMP_LOG:
       Guarded([this] { logViewerWindow_.SaveLogAs(); });
       return true;
+    case ID_DUMP_SETTINGS:
+      Guarded([this] { ExportSettings(); });
+      return true;
     case ID_SOFTWARE_UPDATE:
       Guarded([this] {
         Log(u"Started Software Update");
@@ -434,6 +440,28 @@ void CVantreloquinDlg::SettingsCommand() {
     Log(u"Started Settings dialog");
     settingsWindow_.Show();
   });
+}
+
+void CVantreloquinDlg::ExportSettings() {
+  const std::optional<std::u16string> path = chooseSettingsExportPath_();
+  if (!path) {
+    return;
+  }
+  std::u16string report;
+  {
+    ReadLockGuard lock(settingsLock);
+    const bool taskScheduled = startupTask_.IsTaskScheduled(false);
+    const std::vector<std::u16string> gpus =
+        settingsWindow_.CopySelection().value_or(settings.GetSelectedGpus());
+    const RuleTableHistory& history = settings.History();
+    report = BuildSettingsReport(settings, taskScheduled, gpus,
+                                 history.empty() ? nullptr : &history.front());
+  }
+  if (!ReplaceFileContent(*path, Utf16LeWithMark(report))) {
+    prompts_.ShowMessage(u"Failed to open file.");
+    return;
+  }
+  prompts_.ShowMessage(Format(u"Wrote settings as plain-text to \"%s\"", *path));
 }
 
 void CVantreloquinDlg::ExitProgramCommand() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,8 @@ struct ControllerServices {
   std::u16string versionFileUrl;
   // Runs the Software Update dialog modally.
   std::function<void()> runUpdateDialog;
+  // Asks where "Dump to TXT > Settings" writes; nothing when cancelled.
+  std::function<std::optional<std::u16string>()> chooseSettingsExportPath;
 };
 
 class CVantreloquinDlg {
@@ -152,6 +155,8 @@ class CVantreloquinDlg {
   void QuickDefaultAction(ActionType action);
   void ExitProgramCommand();
   void SettingsCommand();
+  // Writes the settings as a readable report where the user chooses.
+  void ExportSettings();
   // Runs the action under the modal guard; nothing when another one runs.
   void Guarded(const std::function<void()>& action);
   // Topmost while wanted, keeping the settings window in front.
@@ -179,6 +184,7 @@ class CVantreloquinDlg {
   HttpTransportFactory openTransport_;
   std::u16string versionFileUrl_;
   std::function<void()> runUpdateDialog_;
+  std::function<std::optional<std::u16string>()> chooseSettingsExportPath_;
   bool inPendingUiWork_ = false;
   // Re-entry guards of the tray callback.
   bool inTrayDoubleClick_ = false;

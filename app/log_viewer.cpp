@@ -1,5 +1,7 @@
 #include "app/log_viewer.h"
 
+#include "base/text.h"
+
 LogFollowMode DecideFollowMode(int selection, int lineCount) {
   if (selection == 0) {
     return LogFollowMode::Top;
@@ -15,10 +17,5 @@ std::string EncodeSavedLog(const std::vector<std::u16string>& lines) {
     }
     text += lines[i];
   }
-  std::string bytes = "\xFF\xFE";
-  for (char16_t unit : text) {
-    bytes.push_back(static_cast<char>(unit & 0xFF));
-    bytes.push_back(static_cast<char>(unit >> 8));
-  }
-  return bytes;
+  return Utf16LeWithMark(text);
 }

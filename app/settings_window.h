@@ -3,7 +3,10 @@
 // follow the GPUs the ADL helper lists.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 class SettingsWindow {
  public:
@@ -19,4 +22,7 @@ class SettingsWindow {
   virtual void RefreshRuleList(std::u16string_view name) = 0;
   // Shows the General page's settings and the logon task's state afresh.
   virtual void RefreshGeneralTab() = 0;
+  // The GPU page's copy of the selected GPUs; the caller holds the settings
+  // lock. Before the page exists, nothing.
+  virtual std::optional<std::vector<std::u16string>> CopySelection() = 0;
 };

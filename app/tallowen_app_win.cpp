@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <commdlg.h>
 #include <shellapi.h>
 
 #include "app/controller.h"
@@ -154,6 +155,20 @@ void CTallowenApp::Run() {
                                                       IsInstalledUnderProgramFiles(), prompts,
                                                       [] { TheController()->ShutdownProgram(); }});
         dialog.Run();
+      },
+      []() -> std::optional<std::u16string> {
+        wchar_t file[MAX_PATH] = {};
+        OPENFILENAMEW dialog{};
+        dialog.lStructSize = sizeof(dialog);
+        dialog.lpstrFilter = L"Settings as Plain-Text (*.txt)\0*.txt\0\0";
+        dialog.lpstrFile = file;
+        dialog.nMaxFile = MAX_PATH;
+        dialog.lpstrDefExt = L"txt";
+        dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
+        if (!GetSaveFileNameW(&dialog)) {
+          return std::nullopt;
+        }
+        return FromWide(file);
       }});
 
   SingleInstanceGuard instance(CurrentInstanceName());

@@ -37,6 +37,10 @@ std::uint64_t ParseDecimal(std::u16string_view text, std::uint64_t limit = UINT6
 std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from,
                           std::u16string_view to);
 
+// The bytes of a UTF-16LE text file with its byte order mark: FF FE, then
+// the code units.
+std::string Utf16LeWithMark(std::u16string_view text);
+
 // Conversions for the edges of the program (file names, test output).
 // Invalid sequences become U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view text);

@@ -46,3 +46,10 @@ void Win32SettingsWindow::RefreshGeneralTab() {
     dialog_->generalTab.Refresh();
   }
 }
+
+std::optional<std::vector<std::u16string>> Win32SettingsWindow::CopySelection() {
+  if (!dialog_) {
+    return std::nullopt;
+  }
+  return dialog_->gpuTab.CopySelection();
+}

@@ -22,6 +22,7 @@ class Win32SettingsWindow : public SettingsWindow {
   void RefreshDetectedGpus() override;
   void RefreshRuleList(std::u16string_view name) override;
   void RefreshGeneralTab() override;
+  std::optional<std::vector<std::u16string>> CopySelection() override;
 
   CSettingsDlg* dialog() { return dialog_.get(); }
 

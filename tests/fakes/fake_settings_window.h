@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,12 +26,14 @@ class FakeSettingsWindow : public SettingsWindow {
   void RefreshDetectedGpus() override { ++gpuRefreshes; }
   void RefreshRuleList(std::u16string_view name) override { ruleListRefreshes.emplace_back(name); }
   void RefreshGeneralTab() override { ++generalRefreshes; }
+  std::optional<std::vector<std::u16string>> CopySelection() override { return selection; }
 
   int created = 0;
   int shown = 0;
   int broughtToFront = 0;
   int gpuRefreshes = 0;
   int generalRefreshes = 0;
+  std::optional<std::vector<std::u16string>> selection;
   bool foreground = false;
   std::vector<std::u16string> ruleListRefreshes;
   std::function<void()> whileShowing;

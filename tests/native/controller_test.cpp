@@ -6,6 +6,8 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -79,6 +81,7 @@ class ControllerTest : public ::testing::Test {
       [] { return true; }, nullptr}};
   FakeHttpService http;
   int updateDialogRuns = 0;
+  std::optional<std::u16string> exportPath;
   CVantreloquinDlg controller{
       ControllerServices{window,
                          timerResolution,
@@ -104,7 +107,8 @@ class ControllerTest : public ::testing::Test {
                          startupTask,
                          http.Factory(),
                          u"http://updates.test/Vantreloquin/CurrentVersion.txt",
-                         [this] { ++updateDialogRuns; }}};
+                         [this] { ++updateDialogRuns; },
+                         [this] { return exportPath; }}};
 };
 
 }  // namespace
@@ -545,4 +549,27 @@ TEST_F(ControllerTest, TimerThreeServesLogonTaskRequestsUnlessTheGuardIsBusy) {
   // General page shows the real state again.
   EXPECT_EQ(prompts.shown.back(), u"ScheduleTask:: ERROR -- Failed to create scheduler task");
   EXPECT_EQ(settingsWindow.generalRefreshes, 1);
+}
+
+TEST_F(ControllerTest, SettingsReportIsWrittenWhereTheUserChose) {
+  ASSERT_TRUE(controller.RunStartupSequence());
+  controller.OnCommand(32788);  // cancelled
+  EXPECT_TRUE(prompts.shown.empty());
+
+  exportPath = folder.Folder() + u"report.txt";
+  settingsWindow.selection = std::vector<std::u16string>{u"RADEON RX 480"};
+  controller.OnCommand(32788);
+  EXPECT_EQ(prompts.shown.back(), u"Wrote settings as plain-text to \"" + *exportPath + u"\"");
+  std::ifstream file(Utf16ToUtf8(*exportPath), std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  ASSERT_GE(bytes.size(), 2u);
+  EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+  const std::u16string text(reinterpret_cast<const char16_t*>(bytes.data() + 2),
+                            (bytes.size() - 2) / 2);
+  EXPECT_NE(text.find(u"\r\nRADEON RX 480\r\n"), std::u16string::npos);
+  EXPECT_NE(text.find(u"\"DEFAULT\""), std::u16string::npos);
+
+  exportPath = folder.Folder() + u"missing/report.txt";
+  controller.OnCommand(32788);
+  EXPECT_EQ(prompts.shown.back(), u"Failed to open file.");
 }

@@ -507,3 +507,97 @@ TEST(AppEndToEndLogTest, LinesOfTheProgramAndItsHelperAppearInOrder) {
   EXPECT_LT(position(L"Spawned dispatcher thread"), position(L"[ADL Helper] started"));
   EXPECT_LT(position(L"[ADL Helper] started"), position(L"[ADL Helper] stopping"));
 }
+
+namespace {
+
+// Fills in the file name of the program's Save As dialog and saves.
+bool SaveAsIn(RunningApp& app, const std::wstring& path) {
+  HWND dialog = nullptr;
+  if (!WaitUntil(
+          [&] {
+            for (HWND window : TopLevelWindowsOf(app.process().id())) {
+              wchar_t title[64] = {};
+              GetWindowTextW(window, title, 64);
+              if (IsWindowVisible(window) && std::wstring(title) == L"Save As") {
+                dialog = window;
+                return true;
+              }
+            }
+            return false;
+          },
+          kUiWaitMs)) {
+    return false;
+  }
+  HWND name = nullptr;
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM param) -> BOOL {
+        wchar_t kind[32] = {};
+        GetClassNameW(child, kind, 32);
+        if (std::wstring(kind) == L"Edit" && IsWindowVisible(child)) {
+          *reinterpret_cast<HWND*>(param) = child;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&name));
+  if (!name) {
+    return false;
+  }
+  SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  return true;
+}
+
+}  // namespace
+
+TEST(AppSettingsTest, SettingsReportOfAKnownArchive) {
+  StoreSettings([](CGeneralSettings_ConfigFile& settings) {
+    settings.BlockingMethod.Set(3);
+    settings.WindowFadeSpeed.Set(1);
+    settings.AddSelectedGpu(u"Radeon RX 480");
+    ASSERT_TRUE(AddRule(settings.Rules(), u"game.exe", ActionType::BlockIfForeground, true, 2));
+  });
+  RunningApp app;
+  ASSERT_NE(app.controller(), nullptr);
+  const std::wstring path = MakeScratchFolder(L"export") + L"settings.txt";
+  PostMessageW(app.controller(), WM_COMMAND, ID_DUMP_SETTINGS, 0);
+  ASSERT_TRUE(SaveAsIn(app, path));
+  HWND done = WaitForPrompt(app);
+  ASSERT_NE(done, nullptr);
+  Answer(app, done, IDC_PROMPT_CHOICE1);
+
+  const std::string bytes = ReadWholeFile(path);
+  ASSERT_GE(bytes.size(), 2u);
+  EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+  const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data() + 2),
+                          (bytes.size() - 2) / 2);
+  for (const wchar_t* line :
+       {L"\r\nWindow Fade Speed = FAST\r\n", L"\r\nBlocking Method = COMBINED (COMPUTE + ADL)\r\n",
+        L"\r\nSettings > [ADL] Selected GPU's\r\n", L"\r\nRADEON RX 480\r\n",
+        L"\r\n\"game.exe\"           | \"Block if in the foreground\" | "}) {
+    EXPECT_NE(text.find(line), std::wstring::npos) << std::string(line, line + wcslen(line));
+  }
+}
+
+TEST(AppEndToEndLogTest, DumpLogWritesTheViewerLinesAsUtf16) {
+  StoreSettings([](CGeneralSettings_ConfigFile&) {});
+  RunningApp app;
+  ASSERT_NE(app.controller(), nullptr);
+  const std::vector<std::wstring> shown = AppLog(app);
+  ASSERT_FALSE(shown.empty());
+  const std::wstring path = MakeScratchFolder(L"logdump") + L"log.txt";
+  PostMessageW(app.controller(), WM_COMMAND, ID_DUMP_LOG, 0);
+  ASSERT_TRUE(SaveAsIn(app, path));
+  HWND done = WaitForPrompt(app);
+  ASSERT_NE(done, nullptr);
+  Answer(app, done, IDC_PROMPT_CHOICE1);
+  const std::string bytes = ReadWholeFile(path);
+  ASSERT_GE(bytes.size(), 2u);
+  EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+  const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data() + 2),
+                          (bytes.size() - 2) / 2);
+  EXPECT_FALSE(text.ends_with(L"\r\n"));
+  EXPECT_NE(text.find(L" >> " + shown.front() + L"\r\n"), std::wstring::npos);
+  EXPECT_NE(text.find(L" >> Started Log Viewer"), std::wstring::npos);
+}

@@ -59,6 +59,8 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
       versionFileUrl_(std::move(services.versionFileUrl)),
       runUpdateDialog_(std::move(services.runUpdateDialog)),
       chooseSettingsExportPath_(std::move(services.chooseSettingsExportPath)),
+      aboutWindow_(services.aboutWindow),
+      runSplash_(std::move(services.runSplash)),
       endProcess_(std::move(services.endProcess)),
       dispatcherWake_(services.dispatcherWake),
       ipcListener_(sharedBlock_),
@@ -76,7 +78,6 @@ CVantreloquinDlg::CVantreloquinDlg(ControllerServices services)
                               [this] { dispatcherWake_.WakeDispatcher(); },
                               [this] { window_.Post(ui::kTimerMessage, kStartTimersTimer, 0); }}) {
   // Commands whose windows come with later parts of the program.
-  tray.SetDisabledCommands({ID_ABOUT});
   SetProcessLog(&logViewer.book());
   modalGuard_.SetWindowEnabler([this](bool enabled) {
     window_.Enable(enabled);
@@ -120,8 +121,17 @@ bool CVantreloquinDlg::RunStartupSequence() {
     Log(u"Bypassing startup version-check");
   }
   logViewerWindow_.Create();
+  aboutWindow_.Create();
   settingsWindow_.Create();
   KeepTrayIcon();
+  bool showSplash = false;
+  {
+    ReadLockGuard lock(settingsLock);
+    showSplash = settings.bShowSplash.Value();
+  }
+  if (showSplash) {
+    runSplash_();
+  }
 
   if (!sharedBlock_.INIT_SharedMem(window_.HandleLow32(), processId_)) {
     FailStartup(u"Failed to lock and INIT shared memory");
@@ -372,6 +382,12 @@ bool CVantreloquinDlg::OnCommand(std::uint32_t id) {
       return true;
     case ID_DUMP_LOG:
       Guarded([this] { logViewerWindow_.SaveLogAs(); });
+      return true;
+    case ID_ABOUT:
+      Guarded([this] {
+        Log(u"Started About dialog");
+        aboutWindow_.Show();
+      });
       return true;
     case ID_DUMP_SETTINGS:
       Guarded([this] { ExportSettings(); });

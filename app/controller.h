@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/about_window.h"
 #include "app/critical_section_wrapper.h"
 #include "app/log_viewer.h"
 #include "app/log_viewer_window.h"
@@ -75,6 +76,9 @@ struct ControllerServices {
   std::function<void()> runUpdateDialog;
   // Asks where "Dump to TXT > Settings" writes; nothing when cancelled.
   std::function<std::optional<std::u16string>()> chooseSettingsExportPath;
+  AboutWindow& aboutWindow;
+  // Shows the splash and returns when it has ended.
+  std::function<void()> runSplash;
 };
 
 class CVantreloquinDlg {
@@ -185,6 +189,8 @@ class CVantreloquinDlg {
   std::u16string versionFileUrl_;
   std::function<void()> runUpdateDialog_;
   std::function<std::optional<std::u16string>()> chooseSettingsExportPath_;
+  AboutWindow& aboutWindow_;
+  std::function<void()> runSplash_;
   bool inPendingUiWork_ = false;
   // Re-entry guards of the tray callback.
   bool inTrayDoubleClick_ = false;

@@ -6,6 +6,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "app/about_window_win.h"
 #include "app/controller.h"
 #include "app/controller_window_win.h"
 #include "app/deployment.h"
@@ -31,6 +32,7 @@
 #include "toolkit/crash_reporter_win.h"
 #include "toolkit/dialog_prompts_win.h"
 #include "toolkit/notify_area_win.h"
+#include "toolkit/splash_display_win.h"
 #include "toolkit/window_host_win.h"
 #include "update/update_addresses.h"
 #include "update/update_program_dlg_win.h"
@@ -103,6 +105,7 @@ void CTallowenApp::Run() {
         return GetUserNameW(name, &size) != FALSE || size < 2;
       },
       [](std::string_view bytes) { return AnsiToUtf16(bytes); }});
+  Win32AboutWindow aboutWindow(window);
   Win32LogViewerWindow logViewerWindow(
       window, []() -> LogBook& { return TheController()->logViewer.book(); }, prompts);
   Win32SettingsWindow settingsWindow(window, [&desktop, &sharedBlock, &window, &startupTask] {
@@ -169,7 +172,9 @@ void CTallowenApp::Run() {
           return std::nullopt;
         }
         return FromWide(file);
-      }});
+      },
+      aboutWindow,
+      [] { CSplashDisplay(IDB_SPLASH).RunSplash(); }});
 
   SingleInstanceGuard instance(CurrentInstanceName());
   if (instance.AnotherInstanceRuns()) {

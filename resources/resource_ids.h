@@ -139,3 +139,10 @@
 #define IDC_UPDATE_DOWNLOAD 1062
 #define IDC_UPDATE_CLOSE_PROGRAM 1068
 #define IDC_UPDATE_FULLY_AUTOMATIC 1069
+
+/* The About window and the pictures of the splash and About. */
+#define IDD_ABOUT 100
+#define IDC_ABOUT_OK 1021
+#define IDB_SPLASH 130
+#define IDB_ABOUT_CORNER 136
+#define IDB_ABOUT_BANNER 137

@@ -240,23 +240,6 @@ void CToolTipDialog::RelayTick() {
   }
 }
 
-std::uint64_t CToolTipDialog::ReadStopwatch() {
-  LARGE_INTEGER frequency{};
-  LARGE_INTEGER counter{};
-  std::int64_t now = 0;
-  if (QueryPerformanceFrequency(&frequency) && frequency.QuadPart > 0 &&
-      QueryPerformanceCounter(&counter)) {
-    now = counter.QuadPart / frequency.QuadPart * 1000000 +
-          counter.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart;
-  } else {
-    now = static_cast<std::int64_t>(GetTickCount64()) * 1000;
-  }
-  const std::int64_t elapsed = stopwatchStarted_ ? now - lastReading_ : 0;
-  stopwatchStarted_ = true;
-  lastReading_ = now;
-  return elapsed > 0 ? static_cast<std::uint64_t>(elapsed) : 0;
-}
-
 void CToolTipDialog::StartFadeIn() {
   KillTimer(hwnd(), kFadeTimer);
   if (IsWindowVisible(hwnd())) {
@@ -265,7 +248,7 @@ void CToolTipDialog::StartFadeIn() {
   }
   fade_.StartIn();
   ApplyAlpha(hwnd(), 0);  // no flash at full opacity before the first tick
-  ReadStopwatch();
+  stopwatch_.Read();
   SetTimer(hwnd(), kFadeTimer, kFadePeriodMs, nullptr);
 }
 
@@ -280,13 +263,13 @@ void CToolTipDialog::StartFadeOut() {
     return;
   }
   fade_.StartOut();
-  ReadStopwatch();
+  stopwatch_.Read();
   SetTimer(hwnd(), kFadeTimer, kFadePeriodMs, nullptr);
 }
 
 void CToolTipDialog::FadeTick() {
   const FadeActions actions =
-      fade_.Tick(ReadStopwatch(), FadeDuration, IsWindowVisible(hwnd()) != FALSE, closeCode_);
+      fade_.Tick(stopwatch_.Read(), FadeDuration, IsWindowVisible(hwnd()) != FALSE, closeCode_);
   if (actions.show) {
     if (actions.clearHoldHidden) {
       holdHidden_ = false;

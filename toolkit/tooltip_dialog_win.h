@@ -12,6 +12,7 @@
 
 #include "toolkit/dialog_window_win.h"
 #include "toolkit/fade.h"
+#include "toolkit/stopwatch_win.h"
 #include "toolkit/tooltip_records.h"
 
 // Makes the window layered with the alpha (0 to 255); 0 when the system
@@ -64,8 +65,6 @@ class CToolTipDialog : public DialogWindow {
   void StartFadeIn();
   void StartFadeOut();
   void FadeTick();
-  // Elapsed microseconds since the previous reading.
-  std::uint64_t ReadStopwatch();
   void EndAfterFade(CloseCode code);
 
   int templateId_;
@@ -76,8 +75,7 @@ class CToolTipDialog : public DialogWindow {
   POINT lastRelayed_{};
   bool relayTimerRuns_ = false;
   CloseCode closeCode_ = CloseCode::None;
-  bool stopwatchStarted_ = false;
-  std::int64_t lastReading_ = 0;
+  MicrosecondStopwatch stopwatch_;
   FadeAnimation fade_;
   bool holdHidden_ = false;
   bool showingFromFade_ = false;

@@ -14,6 +14,7 @@
 
 #include "config/archive_codec.h"
 #include "config/folders.h"
+#include "fakes/fake_about_window.h"
 #include "fakes/fake_desktop.h"
 #include "fakes/fake_http.h"
 #include "fakes/fake_log_viewer_window.h"
@@ -82,6 +83,8 @@ class ControllerTest : public ::testing::Test {
   FakeHttpService http;
   int updateDialogRuns = 0;
   std::optional<std::u16string> exportPath;
+  FakeAboutWindow aboutWindow;
+  int splashRuns = 0;
   CVantreloquinDlg controller{
       ControllerServices{window,
                          timerResolution,
@@ -108,7 +111,9 @@ class ControllerTest : public ::testing::Test {
                          http.Factory(),
                          u"http://updates.test/Vantreloquin/CurrentVersion.txt",
                          [this] { ++updateDialogRuns; },
-                         [this] { return exportPath; }}};
+                         [this] { return exportPath; },
+                         aboutWindow,
+                         [this] { ++splashRuns; }}};
 };
 
 }  // namespace
@@ -358,7 +363,6 @@ TEST_F(ControllerTest, TrayCallbacksWaitForTheStartAndOpenTheMenuOnARightClick) 
   controller.OnTrayMessage(129, 0x0203);
   controller.OnTrayMessage(7, 0x0205);
   EXPECT_EQ(notifyArea.menusShown, std::vector<std::uint32_t>{129});
-  EXPECT_FALSE(notifyArea.disabledCommands.empty()) << "commands without their windows are grey";
   const std::vector<std::u16string> texts = LogTextsAfterSettingsLoad();
   EXPECT_EQ(std::count(texts.begin(), texts.end(), u"TrayIcon - Open menu"), 2);
   EXPECT_EQ(std::count(texts.begin(), texts.end(), u"TrayIcon - double-click"), 1);
@@ -456,7 +460,7 @@ TEST_F(ControllerTest, WebLinksOpenTheirAddresses) {
   EXPECT_TRUE(opened[0].ends_with(u"/Vantreloquin/Doc/index.html"));
   EXPECT_TRUE(opened[1].ends_with(u"/Vantreloquin/Doc/hs3.htm"));
   EXPECT_TRUE(opened[2].starts_with(u"http://"));
-  EXPECT_FALSE(controller.OnCommand(32776)) << "no about window yet";
+  EXPECT_FALSE(controller.OnCommand(1)) << "not a command of the menu";
 }
 
 TEST_F(ControllerTest, SettingsOpenFromTheMenuOrADoubleClickUnlessAnotherActionRuns) {
@@ -572,4 +576,14 @@ TEST_F(ControllerTest, SettingsReportIsWrittenWhereTheUserChose) {
   exportPath = folder.Folder() + u"missing/report.txt";
   controller.OnCommand(32788);
   EXPECT_EQ(prompts.shown.back(), u"Failed to open file.");
+}
+
+TEST_F(ControllerTest, AboutAndSplashFollowTheirCommandAndSetting) {
+  ASSERT_TRUE(controller.RunStartupSequence());
+  EXPECT_EQ(aboutWindow.created, 1);
+  EXPECT_EQ(splashRuns, 1) << "Show Splash is on by default";
+  controller.OnCommand(32776);
+  EXPECT_EQ(aboutWindow.shown, 1);
+  EXPECT_EQ(LogTextsAfterSettingsLoad().back(), u"Started About dialog");
+  EXPECT_TRUE(notifyArea.disabledCommands.empty()) << "every command has its window";
 }

@@ -49,6 +49,7 @@ std::u16string CurrentDomain(const std::u16string& account) {
 }  // namespace
 
 TEST(AppEndToEndTest, StartsHiddenAndStaysInvisible) {
+  StoreSettings([](CGeneralSettings_ConfigFile&) {});
   RunningApp app;
   ASSERT_NE(app.controller(), nullptr) << "the controller window did not appear";
   for (int check = 0; check < 10; ++check) {
@@ -64,6 +65,7 @@ TEST(AppEndToEndTest, StartsHiddenAndStaysInvisible) {
 }
 
 TEST(AppEndToEndTest, SecondInstanceOfTheAccountExitsWithZeroAndCreatesNoWindow) {
+  StoreSettings([](CGeneralSettings_ConfigFile&) {});
   RunningApp first;
   ASSERT_NE(first.controller(), nullptr);
 
@@ -86,6 +88,7 @@ TEST(AppEndToEndTest, SecondInstanceOfTheAccountExitsWithZeroAndCreatesNoWindow)
 }
 
 TEST(AppEndToEndTest, CloseRunsTheShutdownAndExitsWithZero) {
+  StoreSettings([](CGeneralSettings_ConfigFile&) {});
   RunningApp app;
   ASSERT_NE(app.controller(), nullptr);
   const std::u16string account = CurrentAccount();
@@ -117,6 +120,7 @@ TEST(AppEndToEndTest, DamagedMainArchiveIsRepairedFromTheBackup) {
   ASSERT_TRUE(EnsureFolderExists(DataFolder()));
   {
     CGeneralSettings_ConfigFile settings;
+    settings.bShowSplash.Set(false);
     settings.BlockingMethod.Set(2);
     settings.WaitFor_ProcessName.Set(u"steam.exe");
     settings.SetPath(backup);
@@ -145,6 +149,7 @@ TEST(AppEndToEndTest, DamagedMainArchiveIsRepairedFromTheBackup) {
 }
 
 TEST(AppEndToEndTest, StartPreparesTheBlockAndRunsTheAdlHelperOnce) {
+  StoreSettings([](CGeneralSettings_ConfigFile&) {});
   RunningApp app;
   ASSERT_NE(app.controller(), nullptr);
   SharedSegment segment(std::u16string(block::kSegmentName), -1);
@@ -177,6 +182,7 @@ TEST(AppEndToEndTest, StartPreparesTheBlockAndRunsTheAdlHelperOnce) {
 }
 
 TEST(AppEndToEndTest, ListenerDrainsHelperTextEvenWithABrokenLength) {
+  StoreSettings([](CGeneralSettings_ConfigFile&) {});
   RunningApp app;
   ASSERT_NE(app.controller(), nullptr);
   SharedSegment segment(std::u16string(block::kSegmentName), -1);

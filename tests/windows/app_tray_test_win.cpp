@@ -112,6 +112,7 @@ TEST(AppTrayTest, IconFollowsTheClockStateAndARightClickOpensTheMenu) {
 }
 
 TEST(AppTrayTest, ExitAsksAndYesEndsTheProgramWithZeroAndRemovesTheIcon) {
+  StoreSettings([](CGeneralSettings_ConfigFile&) {});
   const std::size_t iconsBefore = TrayIcons().size();
   RunningApp app;
   ASSERT_NE(app.controller(), nullptr);
@@ -153,6 +154,7 @@ TEST(AppTrayTest, QuickActionReachesTheArchiveWithTheNextSave) {
 }
 
 TEST(AppTrayTest, CrashTestAnsweredYesLeavesADump) {
+  StoreSettings([](CGeneralSettings_ConfigFile&) {});
   const auto dumpsBefore = FilesEndingWith(std::wstring(AsWide(DataFolder())), L".dmp");
   RunningApp app;
   ASSERT_NE(app.controller(), nullptr);
@@ -600,4 +602,29 @@ TEST(AppEndToEndLogTest, DumpLogWritesTheViewerLinesAsUtf16) {
   EXPECT_FALSE(text.ends_with(L"\r\n"));
   EXPECT_NE(text.find(L" >> " + shown.front() + L"\r\n"), std::wstring::npos);
   EXPECT_NE(text.find(L" >> Started Log Viewer"), std::wstring::npos);
+}
+
+TEST(AppEndToEndTest, SplashShowsForAboutSevenSecondsBeforeTheStartEnds) {
+  StoreSettings([](CGeneralSettings_ConfigFile& settings) { settings.bShowSplash.Set(true); });
+  ChildProcess process(AppCommandLine());
+  ASSERT_TRUE(process.started());
+  HWND splash = nullptr;
+  ASSERT_TRUE(
+      WaitUntil([&] { return (splash = VisibleWindowOf(process.id(), L"", L"Static")) != nullptr; },
+                kStartTimeoutMs));
+  const ULONGLONG shown = GetTickCount64();
+  RECT size{};
+  GetWindowRect(splash, &size);
+  EXPECT_EQ(size.right - size.left, 770);
+  EXPECT_EQ(size.bottom - size.top, 305);
+  EXPECT_EQ(ControllerWindowOf(process.id()), nullptr) << "the start waits for the splash";
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(splash); }, 30000));
+  const ULONGLONG lasted = GetTickCount64() - shown;
+  EXPECT_GT(lasted, 5000u);
+  EXPECT_LT(lasted, 12000u);
+  HWND controller = nullptr;
+  EXPECT_TRUE(WaitUntil([&] { return (controller = ControllerWindowOf(process.id())) != nullptr; },
+                        kStartTimeoutMs));
+  PostMessageW(controller, WM_CLOSE, 0, 0);
+  EXPECT_EQ(process.WaitForExit(30000), std::optional<DWORD>(0));
 }

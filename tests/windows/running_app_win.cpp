@@ -84,6 +84,7 @@ bool ChildRuns(DWORD parentId, const wchar_t* fileName) {
 void StoreSettings(const std::function<void(CGeneralSettings_ConfigFile&)>& edit) {
   CGeneralSettings_ConfigFile settings;
   settings.DecodeRules();
+  settings.bShowSplash.Set(false);  // tests that want the splash turn it on
   edit(settings);
   settings.EncodeRules();
   ASSERT_TRUE(EnsureFolderExists(DataFolder()));

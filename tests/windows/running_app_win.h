@@ -32,7 +32,8 @@ std::wstring ProbeCommandLine(const wchar_t* exe, const wchar_t* mode);
 // Whether a process of that file name runs as a child of the parent.
 bool ChildRuns(DWORD parentId, const wchar_t* fileName);
 
-// Stores both archives with the default settings changed by edit.
+// Stores both archives with the default settings, the splash off, changed
+// by edit.
 void StoreSettings(const std::function<void(CGeneralSettings_ConfigFile&)>& edit);
 
 class RunningApp {

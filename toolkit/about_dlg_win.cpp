@@ -2,6 +2,7 @@
 
 #include "base/wide_win.h"
 #include "resources/resource_ids.h"
+#include "toolkit/monitor_win.h"
 #include "toolkit/prompts.h"
 
 namespace {
@@ -13,18 +14,6 @@ constexpr COLORREF kRed = 0x0000FF;
 constexpr COLORREF kGreen = 0x00FF00;
 constexpr COLORREF kBlue = 0xFF0000;
 constexpr int kCornerWidth = 128;
-
-RECT MonitorUnderCursor() {
-  RECT rect{0, 0, 1024, 768};
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof(monitor);
-  if (GetMonitorInfoW(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST), &monitor)) {
-    rect = monitor.rcMonitor;
-  }
-  return rect;
-}
 
 std::u16string Lines(std::initializer_list<std::u16string> lines) {
   std::u16string text;
@@ -62,7 +51,7 @@ SIZE CAboutDlg::DrawingArea() const {
 }
 
 void CAboutDlg::ShowAbout() {
-  const RECT monitor = MonitorUnderCursor();
+  const RECT monitor = MonitorRectUnderCursor();
   RECT window{};
   GetWindowRect(hwnd(), &window);
   const int width = window.right - window.left;

@@ -4,6 +4,7 @@
 #include "base/wipe.h"
 #include "resources/resource_ids.h"
 #include "toolkit/button_row_win.h"
+#include "toolkit/monitor_win.h"
 #include "toolkit/prompt_layout.h"
 
 namespace {
@@ -14,15 +15,7 @@ AnchorRect AnchorFor(HWND owner) {
   if (owner && GetWindowRect(owner, &rect)) {
     return {rect.left, rect.top, rect.right, rect.bottom};
   }
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof(monitor);
-  if (GetMonitorInfoW(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST), &monitor)) {
-    rect = monitor.rcMonitor;
-  } else {
-    rect = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  }
+  rect = MonitorRectUnderCursor();
   return {rect.left, rect.top, rect.right, rect.bottom};
 }
 

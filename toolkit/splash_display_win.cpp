@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "base/crt_random.h"
+#include "toolkit/monitor_win.h"
 #include "toolkit/tooltip_dialog_win.h"
 
 namespace {
@@ -14,24 +15,12 @@ constexpr UINT kFramePeriodMs = 10;
 constexpr UINT_PTR kSubclassId = 1;
 constexpr DWORD kEndPauseMs = 100;
 
-RECT MonitorUnderCursor() {
-  RECT rect{0, 0, 1024, 768};
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof(monitor);
-  if (GetMonitorInfoW(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST), &monitor)) {
-    rect = monitor.rcMonitor;
-  }
-  return rect;
-}
-
 }  // namespace
 
 CSplashDisplay::CSplashDisplay(int pictureId) : pictureId_(pictureId) {}
 
 void CSplashDisplay::RunSplash() {
-  const RECT monitor = MonitorUnderCursor();
+  const RECT monitor = MonitorRectUnderCursor();
   SeedCrtRandom(static_cast<std::uint32_t>(std::time(nullptr)));
   if (!frame_.Create(kSplashWidth, kSplashHeight)) {
     return;

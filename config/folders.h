@@ -30,9 +30,6 @@ inline constexpr std::u16string_view kBackupArchiveName = u"Vantreloquin.backup"
 // The user's Documents folder followed by "Ostrafelmoria\Vantreloquin\".
 const std::u16string& DataFolder();
 const std::u16string& WindowsFolder();
-// WindowsFolder followed by "temp\Vantreloquin\".
-const std::u16string& TaskWorkFolder();
-const std::u16string& TaskDumpFile();
 // The folder of the running executable.
 std::u16string ProgramFolder();
 std::u16string UserTempFolder();

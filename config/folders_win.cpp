@@ -55,16 +55,6 @@ const std::u16string& WindowsFolder() {
   return folder;
 }
 
-const std::u16string& TaskWorkFolder() {
-  static const std::u16string folder = WindowsFolder() + u"temp\\Vantreloquin\\";
-  return folder;
-}
-
-const std::u16string& TaskDumpFile() {
-  static const std::u16string file = TaskWorkFolder() + u"task.dump";
-  return file;
-}
-
 std::u16string ProgramFolder() {
   std::wstring path(32768, L'\0');
   const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));

@@ -32,8 +32,6 @@ TEST(FoldersWinTest, SystemAndProgramFolders) {
   wchar_t windows[MAX_PATH];
   const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
   EXPECT_EQ(WindowsFolder(), NormalizeFolder(FromWide(std::wstring_view(windows, length))));
-  EXPECT_EQ(TaskWorkFolder(), WindowsFolder() + u"temp\\Vantreloquin\\");
-  EXPECT_EQ(TaskDumpFile(), TaskWorkFolder() + u"task.dump");
   EXPECT_EQ(ProgramFolder(), FromWide(ExecutableFolder()));
   EXPECT_TRUE(UserTempFolder().ends_with(u"\\"));
   EXPECT_EQ(UserTempFolder().find(u'/'), std::u16string::npos);

@@ -1,12 +1,12 @@
 #include "app/log_viewer_window_win.h"
 
-#include <commdlg.h>
-
 #include <vector>
 
 #include "base/format.h"
 #include "base/wide_win.h"
 #include "resources/resource_ids.h"
+#include "toolkit/file_dialog_win.h"
+#include "toolkit/window_icons_win.h"
 
 namespace {
 
@@ -26,9 +26,7 @@ LogViewerDialog::~LogViewerDialog() {
 }
 
 BOOL LogViewerDialog::OnInitDialog() {
-  HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CLOCK_FREE));
-  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  SetWindowIcons(hwnd(), IDI_CLOCK_FREE);
   book_.Append(u"Initialized", CurrentLocalTime());
   list_.Attach(hwnd(), IDC_LOG_LINES);
   list_.SetColors(kLineText, kLineFace);
@@ -68,17 +66,9 @@ void LogViewerDialog::FlushPendingLog() {
 }
 
 void LogViewerDialog::SaveLogAs() {
-  wchar_t file[MAX_PATH] = {};
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = hwnd();
-  dialog.lpstrFilter = L"Log-File (*.txt)\0*.txt\0\0";
-  dialog.lpstrFile = file;
-  dialog.nMaxFile = MAX_PATH;
-  dialog.lpstrDefExt = L"txt";
-  dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-  if (GetSaveFileNameW(&dialog)) {
-    SaveLogTo(FromWide(file));
+  if (const auto path = AskFileName(FileDialogKind::Save, hwnd(), L"Log-File (*.txt)\0*.txt\0\0",
+                                    L"txt", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT)) {
+    SaveLogTo(*path);
   }
 }
 

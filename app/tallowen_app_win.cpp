@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <commdlg.h>
 #include <shellapi.h>
 
 #include "app/about_window_win.h"
@@ -31,6 +30,7 @@
 #include "startup_task/task_files.h"
 #include "toolkit/crash_reporter_win.h"
 #include "toolkit/dialog_prompts_win.h"
+#include "toolkit/file_dialog_win.h"
 #include "toolkit/notify_area_win.h"
 #include "toolkit/splash_display_win.h"
 #include "toolkit/window_host_win.h"
@@ -159,19 +159,10 @@ void CTallowenApp::Run() {
                                                       [] { TheController()->ShutdownProgram(); }});
         dialog.Run();
       },
-      []() -> std::optional<std::u16string> {
-        wchar_t file[MAX_PATH] = {};
-        OPENFILENAMEW dialog{};
-        dialog.lStructSize = sizeof(dialog);
-        dialog.lpstrFilter = L"Settings as Plain-Text (*.txt)\0*.txt\0\0";
-        dialog.lpstrFile = file;
-        dialog.nMaxFile = MAX_PATH;
-        dialog.lpstrDefExt = L"txt";
-        dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
-        if (!GetSaveFileNameW(&dialog)) {
-          return std::nullopt;
-        }
-        return FromWide(file);
+      [] {
+        return AskFileName(FileDialogKind::Save, nullptr,
+                           L"Settings as Plain-Text (*.txt)\0*.txt\0\0", L"txt",
+                           OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER);
       },
       aboutWindow,
       [] { CSplashDisplay(IDB_SPLASH).RunSplash(); }});

@@ -1,7 +1,5 @@
 #include "settings_ui/edit_rule_dlg_win.h"
 
-#include <commdlg.h>
-
 #include <variant>
 
 #include "app/log.h"
@@ -11,6 +9,7 @@
 #include "settings_ui/program_pickers.h"
 #include "settings_ui/rule_colors.h"
 #include "toolkit/button_row_win.h"
+#include "toolkit/file_dialog_win.h"
 #include "toolkit/window_text_win.h"
 
 namespace {
@@ -183,17 +182,11 @@ void CEditRuleDlg::SetProgramText(const std::optional<std::u16string>& text) {
 }
 
 void CEditRuleDlg::Browse() {
-  wchar_t file[MAX_PATH] = {};
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = hwnd();
-  dialog.lpstrFilter = L"Executable Files (*.exe)\0*.exe\0All Files (*.*)\0*.*\0\0";
-  dialog.lpstrFile = file;
-  dialog.nMaxFile = MAX_PATH;
-  dialog.lpstrDefExt = L"exe";
-  dialog.Flags = OFN_FORCESHOWHIDDEN | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-  if (GetOpenFileNameW(&dialog)) {
-    SetProgramText(ChooseProgramText(services_.prompts, FromWide(file)));
+  if (const auto path =
+          AskFileName(FileDialogKind::Open, hwnd(),
+                      L"Executable Files (*.exe)\0*.exe\0All Files (*.*)\0*.*\0\0", L"exe",
+                      OFN_FORCESHOWHIDDEN | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY)) {
+    SetProgramText(ChooseProgramText(services_.prompts, *path));
   }
 }
 

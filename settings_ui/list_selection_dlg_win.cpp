@@ -5,6 +5,7 @@
 #include "resources/resource_ids.h"
 #include "toolkit/button_row_win.h"
 #include "toolkit/prompts.h"
+#include "toolkit/window_icons_win.h"
 #include "toolkit/window_text_win.h"
 
 CListSelectionDlg::CListSelectionDlg(HWND parent) : CToolTipDialog(IDD_LIST_SELECTION, parent) {}
@@ -15,9 +16,7 @@ bool CListSelectionDlg::Run() {
 }
 
 BOOL CListSelectionDlg::OnInitDialog() {
-  HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CLOCK_FREE));
-  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  SetWindowIcons(hwnd(), IDI_CLOCK_FREE);
   list_.Attach(hwnd(), IDC_LIST_SELECTION_LIST);
   cancel_.Attach(hwnd(), IDC_LIST_SELECTION_CANCEL);
   select_.Attach(hwnd(), IDC_LIST_SELECTION_SELECT);

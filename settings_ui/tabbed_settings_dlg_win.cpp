@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "resources/resource_ids.h"
+#include "toolkit/window_icons_win.h"
 
 namespace {
 
@@ -18,9 +19,7 @@ CTabbedSettingsDlg::CTabbedSettingsDlg(int templateId, HWND parent)
 
 BOOL CTabbedSettingsDlg::OnInitDialog() {
   tabControl_.Attach(hwnd(), IDC_SETTINGS_TABS);
-  icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CLOCK_FREE));
-  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+  SetWindowIcons(hwnd(), IDI_CLOCK_FREE);
   FillTabs(tabs_);
   for (std::size_t i = 0; i < tabs_.size(); ++i) {
     if (tabs_[i].page && tabs_[i].page->hwnd()) {

@@ -35,5 +35,4 @@ class CTabbedSettingsDlg : public CToolTipDialog {
   std::vector<TabEntry> tabs_;
   CEnTabCtrl tabControl_;
   int current_ = -1;
-  HICON icon_ = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "toolkit/window_host_win.h"
 
+#include "toolkit/window_icons_win.h"
+
 #include <string>
 
 #include "base/wide_win.h"
@@ -34,19 +36,7 @@ void Win32WindowHost::SetTitle(std::u16string_view title) {
 }
 
 void Win32WindowHost::SetIcons(int iconResourceId) {
-  HWND window = dialog_.hwnd();
-  if (!window) {
-    return;
-  }
-  HINSTANCE module = GetModuleHandleW(nullptr);
-  auto load = [&](int widthMetric, int heightMetric) {
-    return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(iconResourceId), IMAGE_ICON,
-                                         GetSystemMetrics(widthMetric),
-                                         GetSystemMetrics(heightMetric), LR_SHARED));
-  };
-  SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(load(SM_CXICON, SM_CYICON)));
-  SendMessageW(window, WM_SETICON, ICON_SMALL,
-               reinterpret_cast<LPARAM>(load(SM_CXSMICON, SM_CYSMICON)));
+  SetWindowIcons(dialog_.hwnd(), iconResourceId);
 }
 
 void Win32WindowHost::Hide() {

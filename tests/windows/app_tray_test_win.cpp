@@ -572,8 +572,7 @@ TEST(AppSettingsTest, SettingsReportOfAKnownArchive) {
   const std::string bytes = ReadWholeFile(path);
   ASSERT_GE(bytes.size(), 2u);
   EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
-  const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data() + 2),
-                          (bytes.size() - 2) / 2);
+  const std::wstring text = Utf16TextAfterMark(bytes);
   for (const wchar_t* line :
        {L"\r\nWindow Fade Speed = FAST\r\n", L"\r\nBlocking Method = COMBINED (COMPUTE + ADL)\r\n",
         L"\r\nSettings > [ADL] Selected GPU's\r\n", L"\r\nRADEON RX 480\r\n",
@@ -597,8 +596,7 @@ TEST(AppEndToEndLogTest, DumpLogWritesTheViewerLinesAsUtf16) {
   const std::string bytes = ReadWholeFile(path);
   ASSERT_GE(bytes.size(), 2u);
   EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
-  const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data() + 2),
-                          (bytes.size() - 2) / 2);
+  const std::wstring text = Utf16TextAfterMark(bytes);
   EXPECT_FALSE(text.ends_with(L"\r\n"));
   EXPECT_NE(text.find(L" >> " + shown.front() + L"\r\n"), std::wstring::npos);
   EXPECT_NE(text.find(L" >> Started Log Viewer"), std::wstring::npos);

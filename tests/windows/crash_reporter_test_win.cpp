@@ -21,8 +21,7 @@ TEST(CrashReporterTest, FaultLeavesDumpAndReportInTheFolder) {
   const std::string bytes = ReadWholeFile(reports[0]);
   ASSERT_GE(bytes.size(), 2u);
   EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
-  const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data() + 2),
-                          (bytes.size() - 2) / 2);
+  const std::wstring text = Utf16TextAfterMark(bytes);
   EXPECT_NE(text.find(L"Vantreloquin 1.2-6.5 ended because of an unexpected fault."),
             std::wstring::npos);
   EXPECT_NE(text.find(L"Exception code: 0xC0000005"), std::wstring::npos);

@@ -54,8 +54,7 @@ TEST(LogViewerWinTest, FollowsTheNewestLineUnlessAMiddleLineIsSelected) {
   const std::string bytes = ReadWholeFile(file);
   ASSERT_GE(bytes.size(), 2u);
   EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
-  const std::u16string text(reinterpret_cast<const char16_t*>(bytes.data() + 2),
-                            (bytes.size() - 2) / 2);
+  const std::u16string text = FromWide(Utf16TextAfterMark(bytes));
   const std::vector<std::u16string> saved = Split(text, u"\r\n");
   ASSERT_EQ(saved.size(), 6u);
   EXPECT_EQ(TextOf(saved[5]), u"five") << "no line break after the last line";

@@ -102,3 +102,10 @@ std::optional<DWORD> ChildProcess::WaitForExit(DWORD timeoutMs) {
   GetExitCodeProcess(process_, &code);
   return code;
 }
+
+std::wstring Utf16TextAfterMark(const std::string& bytes) {
+  if (bytes.size() < 2) {
+    return {};
+  }
+  return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+}

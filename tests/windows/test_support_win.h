@@ -19,6 +19,9 @@ std::vector<std::wstring> FilesEndingWith(const std::wstring& folder, const std:
 
 std::string ReadWholeFile(const std::wstring& path);
 
+// The UTF-16LE text after a file's two-byte mark (the caller checks the mark).
+std::wstring Utf16TextAfterMark(const std::string& bytes);
+
 class ChildProcess {
  public:
   // Starts the command line; extraEnvironment entries ("NAME=value") are

@@ -47,28 +47,36 @@ std::u16string StateName(std::uint32_t state) {
   }
 }
 
-bool UsesCompute(std::uint32_t method) {
-  return method == 0 || method == 1 || method == 3;
-}
-bool UsesAdl(std::uint32_t method) {
-  return method == 2 || method == 3;
-}
-
-// A forced downclock is the ADL helper's alone, whatever the method.
 std::u16string Action(Helper helper, const ClockPlan& plan) {
   if (helper == Helper::Compute) {
-    return plan.state == 0 && UsesCompute(plan.blockingMethod)
-               ? u"would hold the clocks up with a compute load"
-               : u"would stay idle";
+    return ComputeLoadWanted(plan) ? u"to hold the clocks up with a compute load" : u"to stay idle";
   }
-  if (plan.state == 1) {
-    return u"would force the clocks down";
+  switch (AdlActionOf(plan)) {
+    case AdlAction::ForceDown:
+      return u"to force the clocks down";
+    case AdlAction::HoldUp:
+      return u"to hold the clocks up through ADL";
+    case AdlAction::Leave:
+      break;
   }
-  return plan.state == 0 && UsesAdl(plan.blockingMethod) ? u"would hold the clocks up through ADL"
-                                                         : u"would leave the clocks alone";
+  return u"to leave the clocks alone";
 }
 
 }  // namespace
+
+bool ComputeLoadWanted(const ClockPlan& plan) {
+  const std::uint32_t method = plan.blockingMethod;
+  return plan.state == 0 && (method == 0 || method == 1 || method == 3);
+}
+
+AdlAction AdlActionOf(const ClockPlan& plan) {
+  // A forced downclock is the ADL helper's alone, whatever the method.
+  if (plan.state == 1) {
+    return AdlAction::ForceDown;
+  }
+  const std::uint32_t method = plan.blockingMethod;
+  return plan.state == 0 && (method == 2 || method == 3) ? AdlAction::HoldUp : AdlAction::Leave;
+}
 
 ClockPlan DecodeClockPlan(const std::uint8_t* record) {
   ClockPlan plan;

@@ -1,5 +1,5 @@
-// The clock-state record as a helper reads it, and the plain words in which
-// a helper logs what it would apply.
+// The clock-state record as a helper reads it, what it asks of each helper,
+// and the plain words in which a helper logs it.
 #pragma once
 
 #include <cstdint>
@@ -27,14 +27,22 @@ struct ClockPlan {
   bool operator==(const ClockPlan&) const = default;
 };
 
+// Whether the compute helper is to keep the GPU busy: a hold with a compute
+// method (0 reliable, 1 alternate, 3 combined).
+bool ComputeLoadWanted(const ClockPlan& plan);
+
+// What the ADL helper is to do with the clocks of the selected GPUs.
+enum class AdlAction { Leave, HoldUp, ForceDown };
+AdlAction AdlActionOf(const ClockPlan& plan);
+
 // Decodes the record (block::clock::kSize bytes).
 ClockPlan DecodeClockPlan(const std::uint8_t* record);
 
 // Equal in everything but the polling interval, which is logged on its own.
 bool SameClocks(const ClockPlan& a, const ClockPlan& b);
 
-// What this helper would do under the plan, then the plan itself, e.g.
-// "would hold the clocks up with a compute load: blocking method 0 (reliable
+// What the plan asks of this helper, then the plan itself, e.g.
+// "to hold the clocks up with a compute load: blocking method 0 (reliable
 // compute), state 0 (hold clocks up), core +50 MHz offset, memory default
 // (user defaults: core default, memory default), GPUs: RADEON RX 7900".
 std::u16string DescribeClockPlan(Helper helper, const ClockPlan& plan);

@@ -15,6 +15,8 @@ class HelperHost {
   virtual std::uint32_t Window() const = 0;
   // Whether the process with this id still runs (never for id 0).
   virtual bool ProcessRuns(std::uint32_t processId) = 0;
+  // A steady clock in milliseconds.
+  virtual std::uint64_t NowMs() = 0;
   // Waits between two passes; false when the system asked the helper to close.
   virtual bool WaitForNextPass(std::uint32_t milliseconds) = 0;
 };

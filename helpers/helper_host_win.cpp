@@ -65,6 +65,10 @@ bool Win32HelperHost::ProcessRuns(std::uint32_t processId) {
   return WaitForSingleObject(watched_, 0) == WAIT_TIMEOUT;
 }
 
+std::uint64_t Win32HelperHost::NowMs() {
+  return GetTickCount64();
+}
+
 bool Win32HelperHost::WaitForNextPass(std::uint32_t milliseconds) {
   const ULONGLONG end = GetTickCount64() + milliseconds;
   while (!closeRequested_) {

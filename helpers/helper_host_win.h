@@ -22,6 +22,7 @@ class Win32HelperHost : public HelperHost {
   std::uint32_t ProcessId() const override;
   std::uint32_t Window() const override;
   bool ProcessRuns(std::uint32_t processId) override;
+  std::uint64_t NowMs() override;
   bool WaitForNextPass(std::uint32_t milliseconds) override;
 
  private:

@@ -42,7 +42,7 @@ int RunHelperProcess(Helper helper) {
   if (helper == Helper::Adl) {
     library = std::make_unique<AdlLibrary>();
   }
-  HelperSession session(helper, block.Bytes(), mutexes, host, library.get());
+  HelperSession session(helper, block.Bytes(), mutexes, host, library.get(), nullptr);
   if (!session.Admit(token)) {
     return 1;
   }

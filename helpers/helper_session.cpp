@@ -45,12 +45,13 @@ std::u16string_view HelperName(Helper helper) {
 }
 
 HelperSession::HelperSession(Helper helper, std::uint8_t* block, NamedMutexes& mutexes,
-                             HelperHost& host, DisplayLibrary* library)
+                             HelperHost& host, DisplayLibrary* library, ClockFollower* follower)
     : helper_(helper),
       block_(block),
       mutexes_(mutexes),
       host_(host),
       library_(library),
+      follower_(follower),
       log_(block, mutexes, u"[" + std::u16string(HelperName(helper)) + u"] ") {}
 
 bool HelperSession::Admit(std::u16string_view token) {
@@ -99,6 +100,9 @@ int HelperSession::Run() {
     }
   }
   log_.Add(u"stopping: " + *reason);
+  if (follower_) {
+    follower_->Restore(log_);
+  }
   Unregister();
   log_.Flush();
   return 0;
@@ -155,19 +159,26 @@ std::optional<std::u16string> HelperSession::ReasonToEnd() {
 
 void HelperSession::FollowClockState() {
   std::array<std::uint8_t, block::clock::kSize> record;
+  bool read = false;
   {
     NamedMutexLock lock(mutexes_, block::kClockStateMutex, kClockStateTimeoutMs);
-    if (!lock.Acquired()) {
-      return;  // the next pass tries again
+    if (lock.Acquired()) {
+      std::copy_n(block_ + block::kClockState, record.size(), record.begin());
+      read = true;
     }
-    std::copy_n(block_ + block::kClockState, record.size(), record.begin());
   }
-  ClockPlan plan = DecodeClockPlan(record.data());
-  if (!plan_ || !SameClocks(*plan_, plan)) {
-    log_.Add(DescribeClockPlan(helper_, plan));
+  if (read) {
+    ClockPlan plan = DecodeClockPlan(record.data());
+    if (!plan_ || !SameClocks(*plan_, plan)) {
+      log_.Add(u"clock state received: " + DescribeClockPlan(helper_, plan));
+    }
+    if (!plan_ || plan_->watchdogSeconds != plan.watchdogSeconds) {
+      log_.Add(DescribePolling(plan.watchdogSeconds));
+    }
+    plan_ = std::move(plan);
   }
-  if (!plan_ || plan_->watchdogSeconds != plan.watchdogSeconds) {
-    log_.Add(DescribePolling(plan.watchdogSeconds));
+  // While the record stays locked, the last one read is followed.
+  if (plan_ && follower_) {
+    follower_->Follow(*plan_, host_.NowMs(), log_);
   }
-  plan_ = std::move(plan);
 }

@@ -1,7 +1,8 @@
 // One run of a helper executable against the shared block: admission by
 // the launch token, registration of its process and window, then a pass
-// every 200 ms until the application no longer wants it. Each pass follows
-// the clock-state record and logs what the helper would apply.
+// every 200 ms until the application no longer wants it. Each pass reads the
+// clock-state record, logs each change and hands it to the helper's follower,
+// which is told to restore what it changed on the way out.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "helpers/clock_follower.h"
 #include "helpers/clock_plan.h"
 #include "helpers/helper_host.h"
 #include "helpers/log_area.h"
@@ -26,9 +28,10 @@ class HelperSession {
   static constexpr std::uint32_t kClockStateTimeoutMs = 5000;
   static constexpr std::uint32_t kMainTimeoutMs = 10000;
 
-  // The library is the ADL helper's (null for the compute helper).
+  // The library is the ADL helper's (null for the compute helper); the
+  // follower may be null (the plan is then only logged).
   HelperSession(Helper helper, std::uint8_t* block, NamedMutexes& mutexes, HelperHost& host,
-                DisplayLibrary* library);
+                DisplayLibrary* library, ClockFollower* follower);
 
   // Whether the block carries the application's header and the helper's
   // token area holds this token. Writes nothing.
@@ -52,6 +55,7 @@ class HelperSession {
   NamedMutexes& mutexes_;
   HelperHost& host_;
   DisplayLibrary* const library_;
+  ClockFollower* const follower_;
   LogArea log_;
   std::u16string token_;
   // The ADL helper's GPUs, until they are written into the block.

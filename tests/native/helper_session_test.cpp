@@ -24,6 +24,7 @@ class FakeHost : public HelperHost {
   std::uint32_t ProcessId() const override { return kOwnPid; }
   std::uint32_t Window() const override { return kOwnWindow; }
   bool ProcessRuns(std::uint32_t processId) override { return running.count(processId) > 0; }
+  std::uint64_t NowMs() override { return 1000 + 200 * static_cast<std::uint64_t>(waits); }
   // The script runs in the gap after pass n (1 for the first). A run that
   // never ends is cut off as if the system closed the helper.
   bool WaitForNextPass(std::uint32_t) override {
@@ -44,6 +45,29 @@ class FakeDisplayLibrary : public DisplayLibrary {
  public:
   std::optional<std::vector<std::u16string>> ListGpus() override { return gpus; }
   std::optional<std::vector<std::u16string>> gpus;
+};
+
+// Records what the session hands to the helper's follower.
+class RecordingFollower : public ClockFollower {
+ public:
+  void Follow(const ClockPlan& plan, std::uint64_t nowMs, LogArea&) override {
+    calls.push_back(Call{plan.state, nowMs, restored});
+  }
+  void Restore(LogArea&) override {
+    ++restored;
+    if (onRestore) {
+      onRestore();
+    }
+  }
+
+  struct Call {
+    std::uint32_t state;
+    std::uint64_t nowMs;
+    int restoredBefore;
+  };
+  std::vector<Call> calls;
+  int restored = 0;
+  std::function<void()> onRestore;
 };
 
 // A block as the application leaves it when it starts a helper, and the
@@ -80,8 +104,8 @@ struct Rig {
   void Available(std::u16string_view mutex) { mutexes.unavailable.erase(std::u16string(mutex)); }
 
   HelperSession Session(Helper helper) {
-    return HelperSession(helper, Bytes(), mutexes, host,
-                         helper == Helper::Adl ? &library : nullptr);
+    return HelperSession(helper, Bytes(), mutexes, host, helper == Helper::Adl ? &library : nullptr,
+                         &follower);
   }
   // Admitted with the right token, then run to its end.
   int Run(Helper helper) {
@@ -111,6 +135,7 @@ struct Rig {
   FakeNamedMutexes mutexes;
   FakeHost host;
   FakeDisplayLibrary library;
+  RecordingFollower follower;
 };
 
 }  // namespace
@@ -253,11 +278,13 @@ TEST(HelperSessionTest, LogsTheClockStateOncePerChange) {
   }
   const std::vector<std::string> expected = {
       "[Compute Helper] started (process 4242) for the application (process 777)",
-      "[Compute Helper] would stay idle: blocking method 0 (reliable compute), state 2 (no "
+      "[Compute Helper] clock state received: to stay idle: blocking method 0 (reliable compute), "
+      "state 2 (no "
       "control), core default, memory default (user defaults: core default, memory default), "
       "GPUs: none",
       "[Compute Helper] device polling off",
-      "[Compute Helper] would hold the clocks up with a compute load: blocking method 0 (reliable "
+      "[Compute Helper] clock state received: to hold the clocks up with a compute load: blocking "
+      "method 0 (reliable "
       "compute), state 0 (hold clocks up), core +50 MHz offset, memory default (user defaults: "
       "core default, memory default), GPUs: RADEON RX 7900",
       "[Compute Helper] device polling every 5 s",
@@ -281,6 +308,37 @@ TEST(HelperSessionTest, ClockStateIsReadOnlyUnderItsMutex) {
   EXPECT_EQ(rig.Run(Helper::Compute), 0);
 }
 
+TEST(HelperSessionTest, FollowerGetsEveryPassAndRestoresOnceBeforeTheHelperUnregisters) {
+  Rig rig;
+  rig.follower.onRestore = [&] {
+    EXPECT_EQ(rig.U32(block::kAdlProcessId), kOwnPid) << "restores while still registered";
+  };
+  rig.host.script = [&](int pass) {
+    if (pass == 2) {
+      block::WriteU32(rig.Bytes() + block::kClockState, block::clock::kState, 0);
+      rig.Unavailable(block::kClockStateMutex);
+    }
+    if (pass == 3) {
+      rig.Available(block::kClockStateMutex);
+    }
+    if (pass == 4) {
+      rig.Bytes()[block::kStopFlagB] = 1;
+    }
+  };
+  EXPECT_EQ(rig.Run(Helper::Adl), 0);
+  // The record was held by the application during pass 3: the last one read
+  // is followed again.
+  const std::vector<std::uint32_t> states = {2, 2, 2, 0};
+  ASSERT_EQ(rig.follower.calls.size(), states.size());
+  for (std::size_t i = 0; i < states.size(); ++i) {
+    EXPECT_EQ(rig.follower.calls[i].state, states[i]) << "pass " << i + 1;
+    EXPECT_EQ(rig.follower.calls[i].nowMs, 1000 + 200 * i);
+    EXPECT_EQ(rig.follower.calls[i].restoredBefore, 0);
+  }
+  EXPECT_EQ(rig.follower.restored, 1);
+  EXPECT_EQ(rig.U32(block::kAdlProcessId), 0u);
+}
+
 TEST(HelperSessionTest, DescribesEachHelpersPartInPlainWords) {
   struct Case {
     Helper helper;
@@ -295,22 +353,22 @@ TEST(HelperSessionTest, DescribesEachHelpersPartInPlainWords) {
        0,
        {true, true, -30},
        {true, false, 1500},
-       u"would hold the clocks up with a compute load: blocking method 1 (alternate compute), "
+       u"to hold the clocks up with a compute load: blocking method 1 (alternate compute), "
        u"state 0 (hold clocks up), core -30 MHz offset, memory 1500 MHz"},
       {Helper::Compute, 2, 0, none, none,
-       u"would stay idle: blocking method 2 (ADL), state 0 (hold clocks up), core default"},
+       u"to stay idle: blocking method 2 (ADL), state 0 (hold clocks up), core default"},
       {Helper::Adl,
        3,
        0,
        {true, true, 0},
        none,
-       u"would hold the clocks up through ADL: blocking method 3 (combined ADL and compute), "
+       u"to hold the clocks up through ADL: blocking method 3 (combined ADL and compute), "
        u"state 0 (hold clocks up), core +0 MHz offset"},
       {Helper::Adl, 0, 1, none, none,
-       u"would force the clocks down: blocking method 0 (reliable compute), state 1 (force "
+       u"to force the clocks down: blocking method 0 (reliable compute), state 1 (force "
        u"downclock)"},
       {Helper::Adl, 7, 2, none, none,
-       u"would leave the clocks alone: blocking method 7 (unknown), state 2 (no control)"},
+       u"to leave the clocks alone: blocking method 7 (unknown), state 2 (no control)"},
   };
   for (const Case& c : cases) {
     ClockPlan plan;

@@ -173,7 +173,7 @@ TEST_F(HelpersTest, RegistersLogsAndEndsWhenAStopFlagIsRaised) {
     HelperProcess process(c.helper.fileName, IssueToken(c.helper.helper));
     ASSERT_NE(process.id(), 0u);
     ASSERT_TRUE(WaitUntil([&] { return Registered(c.helper, process.id()); }, kRegisterTimeoutMs));
-    const std::u16string clockLine = std::u16string(c.helper.logPrefix) + u"would ";
+    const std::u16string clockLine = std::u16string(c.helper.logPrefix) + u"clock state received: ";
     EXPECT_TRUE(WaitUntil([&] { return LogContains(clockLine); }, kEndTimeoutMs))
         << Narrow(LogText());
     EXPECT_FALSE(process.WaitForExit(0)) << "runs while the flags are down";

@@ -21,10 +21,14 @@ class HelperHost {
   virtual bool WaitForNextPass(std::uint32_t milliseconds) = 0;
 };
 
+class GpuDevice;
+
 // The AMD Display Library, through which the ADL helper reaches the GPUs.
 class DisplayLibrary {
  public:
   virtual ~DisplayLibrary() = default;
   // The names of the GPUs it can control; nothing when the library is missing.
   virtual std::optional<std::vector<std::u16string>> ListGpus() = 0;
+  // The GPUs ListGpus found, in the same order.
+  virtual std::vector<GpuDevice*> Devices() = 0;
 };

@@ -44,6 +44,7 @@ class FakeHost : public HelperHost {
 class FakeDisplayLibrary : public DisplayLibrary {
  public:
   std::optional<std::vector<std::u16string>> ListGpus() override { return gpus; }
+  std::vector<GpuDevice*> Devices() override { return {}; }
   std::optional<std::vector<std::u16string>> gpus;
 };
 

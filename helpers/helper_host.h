@@ -31,4 +31,7 @@ class DisplayLibrary {
   virtual std::optional<std::vector<std::u16string>> ListGpus() = 0;
   // The GPUs ListGpus found, in the same order.
   virtual std::vector<GpuDevice*> Devices() = 0;
+  // What ListGpus has to tell the user since the last call: GPUs it cannot
+  // control and why, a library that would not start.
+  virtual std::vector<std::u16string> Notes() = 0;
 };

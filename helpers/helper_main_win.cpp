@@ -4,11 +4,13 @@
 
 #include <shellapi.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 
 #include "base/wide_win.h"
 #include "helpers/adl_library_win.h"
+#include "helpers/clock_keeper.h"
 #include "helpers/existing_block_win.h"
 #include "helpers/helper_host_win.h"
 #include "helpers/helper_session.h"
@@ -28,6 +30,34 @@ std::u16string TokenFromCommandLine() {
   return token;
 }
 
+// The running session and host, for the handlers of a dying process.
+std::atomic<HelperSession*> g_session{nullptr};
+std::atomic<Win32HelperHost*> g_host{nullptr};
+HANDLE g_sessionDone = nullptr;
+
+// A crash of the helper's thread: restore, then let the process die as it
+// would have.
+LONG WINAPI RestoreOnCrash(EXCEPTION_POINTERS*) {
+  if (HelperSession* session = g_session.exchange(nullptr)) {
+    session->RestoreNow();
+  }
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// The console is closing, or the user logs off or shuts down: the process
+// ends when this returns, so wait for the session to stop and restore.
+BOOL WINAPI CloseFromConsole(DWORD event) {
+  if (event != CTRL_CLOSE_EVENT && event != CTRL_LOGOFF_EVENT && event != CTRL_SHUTDOWN_EVENT &&
+      event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) {
+    return FALSE;
+  }
+  if (Win32HelperHost* host = g_host.load()) {
+    host->RequestClose();
+    WaitForSingleObject(g_sessionDone, 4000);
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 int RunHelperProcess(Helper helper) {
@@ -39,15 +69,29 @@ int RunHelperProcess(Helper helper) {
   Win32NamedMutexes mutexes;
   Win32HelperHost host;
   std::unique_ptr<AdlLibrary> library;
+  std::unique_ptr<ClockFollower> follower;
   if (helper == Helper::Adl) {
     library = std::make_unique<AdlLibrary>();
+    follower = std::make_unique<ClockKeeper>(*library);
   }
-  HelperSession session(helper, block.Bytes(), mutexes, host, library.get(), nullptr);
+  HelperSession session(helper, block.Bytes(), mutexes, host, library.get(), follower.get());
   if (!session.Admit(token)) {
     return 1;
   }
   if (!host.CreateHelperWindow(u"Vantreloquin " + std::u16string(HelperName(helper)))) {
     return 1;
   }
-  return session.Run();
+  host.SetEndSessionAction([&session] { session.RestoreNow(); });
+  g_sessionDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  g_session = &session;
+  g_host = &host;
+  SetUnhandledExceptionFilter(RestoreOnCrash);
+  SetConsoleCtrlHandler(CloseFromConsole, TRUE);
+
+  const int code = session.Run();
+
+  g_session = nullptr;
+  g_host = nullptr;
+  SetEvent(g_sessionDone);
+  return code;
 }

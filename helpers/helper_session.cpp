@@ -78,6 +78,9 @@ int HelperSession::Run() {
                   block::ReadU32(block_, block::kAppProcessId)));
   if (library_) {
     unpublishedGpus_ = library_->ListGpus();
+    for (const std::u16string& note : library_->Notes()) {
+      log_.Add(note);
+    }
     if (unpublishedGpus_) {
       log_.Add(u"GPUs found: " + DescribeGpus(*unpublishedGpus_));
     } else {
@@ -100,12 +103,18 @@ int HelperSession::Run() {
     }
   }
   log_.Add(u"stopping: " + *reason);
-  if (follower_) {
-    follower_->Restore(log_);
-  }
+  RestoreNow();
   Unregister();
   log_.Flush();
   return 0;
+}
+
+void HelperSession::RestoreNow() {
+  if (follower_ && !restored_) {
+    restored_ = true;
+    follower_->Restore(log_);
+    log_.Flush();
+  }
 }
 
 bool HelperSession::Register() {

@@ -42,6 +42,11 @@ class HelperSession {
   // not register, else 0.
   int Run();
 
+  // Has the follower restore at once, outside the passes: for a process that
+  // is about to die (a crash, the end of the user's session). Later calls do
+  // nothing.
+  void RestoreNow();
+
  private:
   bool Register();
   void Unregister();
@@ -61,4 +66,5 @@ class HelperSession {
   // The ADL helper's GPUs, until they are written into the block.
   std::optional<std::vector<std::u16string>> unpublishedGpus_;
   std::optional<ClockPlan> plan_;
+  bool restored_ = false;
 };

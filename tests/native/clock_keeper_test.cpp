@@ -10,6 +10,7 @@
 #include "base/text.h"
 #include "fakes/fake_named_mutexes.h"
 #include "helpers/clock_targets.h"
+#include "helpers/performance_levels.h"
 #include "ipc/shared_block_layout.h"
 
 namespace {
@@ -74,6 +75,7 @@ class FakeLibrary : public DisplayLibrary {
  public:
   std::optional<std::vector<std::u16string>> ListGpus() override { return std::nullopt; }
   std::vector<GpuDevice*> Devices() override { return {&first, &second}; }
+  std::vector<std::u16string> Notes() override { return {}; }
 
   FakeGpu first{u"Radeon RX 580"};
   FakeGpu second{u"Radeon RX 6800"};
@@ -282,4 +284,36 @@ TEST(ClockKeeperTest, StoppingRestoresOnlyTheGpusItChanged) {
   EXPECT_TRUE(rig.library.first.changes.empty());
   EXPECT_EQ(rig.library.second.changes,
             (Calls{"Capture", "Apply core 300 MHz, memory 300 MHz", "Restore"}));
+}
+
+TEST(PerformanceLevelsTest, RangesPickTheLevelsAGpuWithALevelListRunsAt) {
+  const std::vector<PerformanceLevel> found = {{300, true}, {600, true}, {900, true}, {1366, true}};
+  struct Case {
+    const char* name;
+    ClockRange range;
+    std::vector<PerformanceLevel> expected;
+  };
+  const Case cases[] = {
+      {"hold the top", {1366, 1366}, {{300, false}, {600, false}, {900, false}, {1366, true}}},
+      {"custom top clock moves the top level",
+       {1416, 1416},
+       {{300, false}, {600, false}, {900, false}, {1416, true}}},
+      {"force the bottom", {300, 300}, {{300, true}, {600, false}, {900, false}, {1366, false}}},
+      {"tie goes to the higher level",
+       {750, 750},
+       {{300, false}, {600, false}, {750, true}, {1366, false}}},
+      {"window enables the levels inside",
+       {300, 800},
+       {{300, true}, {600, true}, {900, false}, {1366, false}}},
+      {"window without a level inside pins its top",
+       {1000, 1100},
+       {{300, false}, {600, false}, {1100, true}, {1366, false}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::vector<PerformanceLevel> levels = LevelsFor(found, c.range);
+    EXPECT_EQ(levels, c.expected);
+    EXPECT_EQ(RangeOf(levels).max, c.range.max == 800 ? 600 : c.range.max);
+  }
+  EXPECT_EQ(RangeOf({{300, false}}), (ClockRange{0, 0}));
 }

@@ -45,6 +45,7 @@ class FakeDisplayLibrary : public DisplayLibrary {
  public:
   std::optional<std::vector<std::u16string>> ListGpus() override { return gpus; }
   std::vector<GpuDevice*> Devices() override { return {}; }
+  std::vector<std::u16string> Notes() override { return {}; }
   std::optional<std::vector<std::u16string>> gpus;
 };
 

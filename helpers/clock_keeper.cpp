@@ -34,18 +34,22 @@ void ClockKeeper::Follow(const ClockPlan& plan, std::uint64_t nowMs, LogArea& lo
     intervalDue = true;
   }
 
-  bool anySelected = false;
+  // GPUs no longer controlled are restored before others are set.
+  std::vector<GpuDevice*> controlled;
   for (GpuDevice* device : devices) {
-    Held& held = held_[device];
-    if (action == AdlAction::Leave || !IsSelected(*device, plan.selectedGpus)) {
-      if (held.captured && (!held.restoreRefused || intervalDue)) {
-        Release(*device, log);
-      }
+    if (action != AdlAction::Leave && IsSelected(*device, plan.selectedGpus)) {
+      controlled.push_back(device);
       continue;
     }
-    anySelected = true;
+    const Held& held = held_[device];
+    if (held.captured && (!held.restoreRefused || intervalDue)) {
+      Release(*device, log);
+    }
+  }
+  for (GpuDevice* device : controlled) {
     Hold(*device, action, plan.coreTarget, plan.memTarget, intervalDue, log);
   }
+  const bool anySelected = !controlled.empty();
   if (planChanged && action != AdlAction::Leave && !anySelected) {
     log.Add(devices.empty() ? u"no GPU can be controlled: the clocks are left alone"
                             : u"none of the GPUs found is selected for clock control: the "

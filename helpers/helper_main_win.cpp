@@ -35,13 +35,15 @@ std::atomic<HelperSession*> g_session{nullptr};
 std::atomic<Win32HelperHost*> g_host{nullptr};
 HANDLE g_sessionDone = nullptr;
 
-// A crash of the helper's thread: restore, then let the process die as it
-// would have.
-LONG WINAPI RestoreOnCrash(EXCEPTION_POINTERS*) {
+// A crash of the helper's thread: restore, then end with the fault's code.
+// No crash dialog: nobody sits at a background helper, and the application
+// starts a new one.
+LONG WINAPI RestoreOnCrash(EXCEPTION_POINTERS* fault) {
   if (HelperSession* session = g_session.exchange(nullptr)) {
     session->RestoreNow();
   }
-  return EXCEPTION_CONTINUE_SEARCH;
+  TerminateProcess(GetCurrentProcess(), fault->ExceptionRecord->ExceptionCode);
+  return EXCEPTION_EXECUTE_HANDLER;
 }
 
 // The console is closing, or the user logs off or shuts down: the process

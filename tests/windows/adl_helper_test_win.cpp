@@ -188,3 +188,15 @@ TEST_F(AdlHelperTest, ARefusedCallIsLoggedAndTheHelperKeepsServing) {
   EXPECT_EQ(Changes(), (Lines{"ADL2_Overdrive8_Setting_Set bus=8 0=2400 1=2400 8=1000 -> -8",
                               "ADL2_Overdrive8_Setting_Set bus=8 0=500 1=500 8=674"}));
 }
+
+TEST_F(AdlHelperTest, ACrashInTheLibraryRestoresTheClocksBeforeTheHelperDies) {
+  // The fourth read of the settings is the check on the polling interval.
+  auto helper = Start(std::string(kGpus) + "crash ADL2_Overdrive8_Current_SettingX2_Get 4\n");
+  ClockPlan plan = Plan(2, 0, u"Radeon RX 6800 XT");
+  plan.watchdogSeconds = 1;
+  Expect(plan, u"Radeon RX 6800 XT: holding the highest clocks: core 2400 MHz, memory 1000 MHz");
+  EXPECT_EQ(helper->WaitForExit(kEndTimeoutMs), std::optional<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+  EXPECT_EQ(Changes(), (Lines{"ADL2_Overdrive8_Setting_Set bus=8 0=2400 1=2400 8=1000",
+                              "ADL2_Overdrive8_Setting_Set bus=8 0=reset 1=reset 8=reset"}));
+  EXPECT_TRUE(LogContains(u"Radeon RX 6800 XT: restored the clocks it had before"));
+}

@@ -6,6 +6,7 @@
 //   gpu <name>;bus=3;outputs=2;vendor=4098;od=7;core=300,600,1366;
 //       coreRange=300,1500;memory=300,2000;memoryRange=300,2250
 //   fail <export name> <code> [<times>]
+//   crash <export name> <nth call>
 // For Overdrive N (od=7) core and memory list the levels in MHz; for
 // Overdrive 8 (od=8) core is "<default minimum>,<default maximum>" and memory
 // the default memory maximum. Calls go to "<file>.calls", one line each.
@@ -43,10 +44,13 @@ struct Gpu {
 
 constexpr int kOd8Features = 20;
 
-std::mutex g_lock;
+// Recursive: a crash handler in the helper may call back in while a call
+// that crashed still holds it.
+std::recursive_mutex g_lock;
 std::vector<Gpu> g_gpus;
 std::vector<int> g_adapters;                            // adapter index -> GPU
 std::map<std::string, std::pair<int, int>> g_failures;  // export -> code, times left
+std::map<std::string, int> g_crashes;                   // export -> calls left before the crash
 std::string g_record;
 adl::AllocateCallback g_allocate = nullptr;
 
@@ -80,6 +84,7 @@ void LoadConfiguration() {
   g_gpus.clear();
   g_adapters.clear();
   g_failures.clear();
+  g_crashes.clear();
   char path[MAX_PATH] = {};
   if (!GetEnvironmentVariableA("VT_ADL_STANDIN", path, MAX_PATH)) {
     return;
@@ -95,6 +100,14 @@ void LoadConfiguration() {
       int times = 1000000;
       words >> name >> code >> times;
       g_failures[name] = {code, times};
+      continue;
+    }
+    if (line.rfind("crash ", 0) == 0) {
+      std::stringstream words(line.substr(6));
+      std::string name;
+      int nth = 1;
+      words >> name >> nth;
+      g_crashes[name] = nth;
       continue;
     }
     if (line.rfind("gpu ", 0) != 0) {
@@ -146,7 +159,15 @@ void Record(const std::string& line) {
 }
 
 // The configured failure of an export, counted down; 0 when it succeeds.
+// A configured crash is a write through a null pointer, as a broken driver
+// would make.
 int Failure(const std::string& name) {
+  auto crash = g_crashes.find(name);
+  if (crash != g_crashes.end() && --crash->second == 0) {
+    Record(name + " crashes");
+    g_crashes.erase(crash);
+    *static_cast<volatile int*>(nullptr) = 1;
+  }
   auto found = g_failures.find(name);
   if (found == g_failures.end() || found->second.second <= 0) {
     return adl::kOk;
@@ -188,7 +209,7 @@ std::string Describe(const adl::OdnPerformanceLevel* levels, int count) {
 }
 
 int GetLevels(const char* name, int adapter, adl::OdnPerformanceLevels* levels, bool core) {
-  std::lock_guard<std::mutex> lock(g_lock);
+  std::lock_guard<std::recursive_mutex> lock(g_lock);
   Gpu* gpu = GpuAt(adapter);
   const int mode = levels ? levels->mode : -1;
   int result = Failure(name);
@@ -213,7 +234,7 @@ int GetLevels(const char* name, int adapter, adl::OdnPerformanceLevels* levels, 
 }
 
 int SetLevels(const char* name, int adapter, adl::OdnPerformanceLevels* levels, bool core) {
-  std::lock_guard<std::mutex> lock(g_lock);
+  std::lock_guard<std::recursive_mutex> lock(g_lock);
   Gpu* gpu = GpuAt(adapter);
   int result = Failure(name);
   if (result == adl::kOk && (!gpu || gpu->overdrive != adl::kOverdriveN)) {
@@ -241,7 +262,7 @@ extern "C" {
 
 __declspec(dllexport) int ADL2_Main_Control_Create(adl::AllocateCallback allocate, int,
                                                    adl::Context* context) {
-  std::lock_guard<std::mutex> lock(g_lock);
+  std::lock_guard<std::recursive_mutex> lock(g_lock);
   LoadConfiguration();
   g_allocate = allocate;
   *context = &g_gpus;
@@ -249,19 +270,19 @@ __declspec(dllexport) int ADL2_Main_Control_Create(adl::AllocateCallback allocat
 }
 
 __declspec(dllexport) int ADL2_Main_Control_Destroy(adl::Context) {
-  std::lock_guard<std::mutex> lock(g_lock);
+  std::lock_guard<std::recursive_mutex> lock(g_lock);
   return Call("ADL2_Main_Control_Destroy", nullptr, "", adl::kOk);
 }
 
 __declspec(dllexport) int ADL2_Adapter_NumberOfAdapters_Get(adl::Context, int* count) {
-  std::lock_guard<std::mutex> lock(g_lock);
+  std::lock_guard<std::recursive_mutex> lock(g_lock);
   *count = static_cast<int>(g_adapters.size());
   return Call("ADL2_Adapter_NumberOfAdapters_Get", nullptr, "", adl::kOk);
 }
 
 __declspec(dllexport) int ADL2_Adapter_AdapterInfo_Get(adl::Context, adl::AdapterInfo* infos,
                                                        int bytes) {
-  std::lock_guard<std::mutex> lock(g_lock);
+  std::lock_guard<std::recursive_mutex> lock(g_lock);
   if (bytes < static_cast<int>(g_adapters.size() * sizeof(adl::AdapterInfo))) {
     return Call("ADL2_Adapter_AdapterInfo_Get", nullptr, "", adl::kInvalidParameterSize);
   }
@@ -284,7 +305,7 @@ __declspec(dllexport) int ADL2_Adapter_AdapterInfo_Get(adl::Context, adl::Adapte
 
 __declspec(dllexport) int ADL2_Overdrive_Caps(adl::Context, int adapter, int* supported,
                                               int* enabled, int* version) {
-  std::lock_guard<std::mutex> lock(g_lock);
+  std::lock_guard<std::recursive_mutex> lock(g_lock);
   Gpu* gpu = GpuAt(adapter);
   *supported = gpu ? 1 : 0;
   *enabled = gpu ? 1 : 0;
@@ -294,7 +315,7 @@ __declspec(dllexport) int ADL2_Overdrive_Caps(adl::Context, int adapter, int* su
 
 __declspec(dllexport) int ADL2_OverdriveN_Capabilities_Get(adl::Context, int adapter,
                                                            adl::OdnCapabilities* caps) {
-  std::lock_guard<std::mutex> lock(g_lock);
+  std::lock_guard<std::recursive_mutex> lock(g_lock);
   Gpu* gpu = GpuAt(adapter);
   int result = Failure("ADL2_OverdriveN_Capabilities_Get");
   if (result == adl::kOk && (!gpu || gpu->overdrive != adl::kOverdriveN)) {
@@ -334,7 +355,7 @@ __declspec(dllexport) int ADL2_OverdriveN_MemoryClocks_Set(adl::Context, int ada
 __declspec(dllexport) int ADL2_Overdrive8_Init_SettingX2_Get(adl::Context, int adapter,
                                                              int* capabilities, int* count,
                                                              adl::Od8SingleInitSetting** list) {
-  std::lock_guard<std::mutex> lock(g_lock);
+  std::lock_guard<std::recursive_mutex> lock(g_lock);
   Gpu* gpu = GpuAt(adapter);
   int result = Failure("ADL2_Overdrive8_Init_SettingX2_Get");
   if (result == adl::kOk && (!gpu || gpu->overdrive != adl::kOverdrive8)) {
@@ -362,7 +383,7 @@ __declspec(dllexport) int ADL2_Overdrive8_Init_SettingX2_Get(adl::Context, int a
 
 __declspec(dllexport) int ADL2_Overdrive8_Current_SettingX2_Get(adl::Context, int adapter,
                                                                 int* count, int** list) {
-  std::lock_guard<std::mutex> lock(g_lock);
+  std::lock_guard<std::recursive_mutex> lock(g_lock);
   Gpu* gpu = GpuAt(adapter);
   int result = Failure("ADL2_Overdrive8_Current_SettingX2_Get");
   if (result == adl::kOk && (!gpu || gpu->overdrive != adl::kOverdrive8)) {
@@ -380,7 +401,7 @@ __declspec(dllexport) int ADL2_Overdrive8_Current_SettingX2_Get(adl::Context, in
 __declspec(dllexport) int ADL2_Overdrive8_Setting_Set(adl::Context, int adapter,
                                                       adl::Od8SetSetting* set,
                                                       adl::Od8CurrentSetting* current) {
-  std::lock_guard<std::mutex> lock(g_lock);
+  std::lock_guard<std::recursive_mutex> lock(g_lock);
   Gpu* gpu = GpuAt(adapter);
   int result = Failure("ADL2_Overdrive8_Setting_Set");
   if (result == adl::kOk && (!gpu || gpu->overdrive != adl::kOverdrive8)) {

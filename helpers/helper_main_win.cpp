@@ -85,7 +85,11 @@ int RunHelperProcess(Helper helper) {
   }
   host.SetEndSessionAction([&session] { session.RestoreNow(); });
   g_sessionDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  g_session = &session;
+  // Only clock settings outlive the process; a compute load ends with it, and
+  // its follower must not wait for a thread that may be the one that crashed.
+  if (helper == Helper::Adl) {
+    g_session = &session;
+  }
   g_host = &host;
   SetUnhandledExceptionFilter(RestoreOnCrash);
   SetConsoleCtrlHandler(CloseFromConsole, TRUE);

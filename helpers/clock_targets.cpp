@@ -54,5 +54,8 @@ ClockTargets TargetsFor(AdlAction action, const ClockEntry& core, const ClockEnt
 }
 
 std::u16string DescribeSettings(const GpuClockSettings& settings) {
-  return u"core " + DescribeRange(settings.core) + u", memory " + DescribeRange(settings.memory);
+  // A GPU whose memory clock cannot be set reports it as {0, 0}.
+  const bool memory = settings.memory != ClockRange{};
+  return u"core " + DescribeRange(settings.core) +
+         (memory ? u", memory " + DescribeRange(settings.memory) : u"");
 }

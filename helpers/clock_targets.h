@@ -20,5 +20,6 @@ struct ClockTargets {
 ClockTargets TargetsFor(AdlAction action, const ClockEntry& core, const ClockEntry& memory,
                         const GpuClockLimits& limits);
 
-// "core 1366 MHz, memory 2000 MHz", or with ranges "core 300-1100 MHz".
+// "core 1366 MHz, memory 2000 MHz", or with ranges "core 300-1100 MHz"; a
+// memory clock of {0, 0} (one the GPU does not let us set) is left out.
 std::u16string DescribeSettings(const GpuClockSettings& settings);

@@ -11,6 +11,8 @@
 #include "base/wide_win.h"
 #include "helpers/adl_library_win.h"
 #include "helpers/clock_keeper.h"
+#include "helpers/compute_follower.h"
+#include "helpers/d3d_compute_engine_win.h"
 #include "helpers/existing_block_win.h"
 #include "helpers/helper_host_win.h"
 #include "helpers/helper_session.h"
@@ -75,6 +77,10 @@ int RunHelperProcess(Helper helper) {
   if (helper == Helper::Adl) {
     library = std::make_unique<AdlLibrary>();
     follower = std::make_unique<ClockKeeper>(*library);
+  }
+  if (helper == Helper::Compute) {
+    follower =
+        std::make_unique<ComputeFollower>([] { return std::make_unique<D3dComputeEngine>(); });
   }
   HelperSession session(helper, block.Bytes(), mutexes, host, library.get(), follower.get());
   if (!session.Admit(token)) {

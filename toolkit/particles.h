@@ -7,6 +7,7 @@
 // 0x00BBGGRR (a COLORREF).
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -26,7 +27,8 @@ struct ConstPixelView {
   const std::uint8_t* At(int x, int y) const { return bits + y * stride + x * 3; }
 };
 
-// A writable 24-bit bitmap owned by someone else.
+// A writable 24-bit bitmap owned by someone else, its memory spanning
+// height x stride bytes (drawing may read a row's padding, never writes it).
 struct PixelView {
   std::uint8_t* bits = nullptr;
   int width = 0;
@@ -104,13 +106,18 @@ bool StepParticle(Particle& particle, std::int64_t elapsedMicroseconds);
 // (0 < x < width, 0 < y < height): while it flies, a Bresenham line from tail
 // to head whose i-th of n pixels (from the tail) is blended toward the colour
 // by i / n; once its trail has arrived, its target pixel. Parts of the line
-// outside the bitmap are skipped.
-void DrawParticle(const Particle& particle, PixelView bitmap);
+// outside the bitmap, or outside rows top .. bottom - 1, are skipped.
+void DrawParticle(const Particle& particle, PixelView bitmap, int top = 0, int bottom = INT_MAX);
 
 // Steps and draws every particle (the splash keeps finished ones: they draw
-// their target pixel).
+// their target pixel). Splits the work between `threads` threads (at most
+// 4), or with 0 between as many as the machine has when the frame is large
+// enough to gain from it; the picture is the same either way.
 void StepAndDrawParticles(std::span<Particle> particles, std::int64_t elapsedMicroseconds,
-                          PixelView bitmap);
+                          PixelView bitmap, int threads = 0);
+// StepAndDrawParticles keeps some 30 bytes a particle on the calling thread
+// from one frame to the next; this gives them back.
+void ReleaseParticleScratch();
 
 // One particle for every non-transparent pixel of a picture, aimed at that
 // pixel of the picture centred in a width x height bitmap, with the pixel's

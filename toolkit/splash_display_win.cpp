@@ -59,6 +59,8 @@ void CSplashDisplay::RunSplash() {
     DestroyWindow(window_);
     window_ = nullptr;
   }
+  // The frames are over: give back the room kept for drawing them.
+  ReleaseParticleScratch();
 }
 
 void CSplashDisplay::Tick() {

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <numbers>
 #include <optional>
 #include <vector>
@@ -58,6 +61,62 @@ std::vector<Lit> LitPixels(const PixelBuffer& bitmap, std::uint32_t background) 
     }
   }
   return lit;
+}
+
+// A bitmap whose pixels all differ a little, so that blends show.
+PixelBuffer Patterned(int width, int height) {
+  PixelBuffer bitmap(width, height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t colour =
+          (static_cast<std::uint32_t>(x * 37 + y * 101) * 2654435761u) >> 8;
+      FillRect(bitmap.view(), x, y, x + 1, y + 1, colour);
+    }
+  }
+  return bitmap;
+}
+
+std::vector<std::uint32_t> Pixels(const PixelBuffer& bitmap) {
+  std::vector<std::uint32_t> pixels;
+  for (int y = 0; y < bitmap.height(); ++y) {
+    for (int x = 0; x < bitmap.width(); ++x) {
+      pixels.push_back(bitmap.PixelAt(x, y));
+    }
+  }
+  return pixels;
+}
+
+// A streak drawn the plain way: every pixel walked from the tail, those in
+// the bitmap and in rows top .. bottom - 1 blended by exact division.
+void WalkStreak(PixelBuffer& bitmap, int x0, int y0, int x1, int y1, std::uint32_t colour, int top,
+                int bottom) {
+  const std::int64_t dx = std::abs(std::int64_t{x1} - x0);
+  const std::int64_t dy = std::abs(std::int64_t{y1} - y0);
+  const int sx = x0 < x1 ? 1 : -1;
+  const int sy = y0 < y1 ? 1 : -1;
+  const std::int64_t n = std::max(dx, dy) + 1;
+  const std::int64_t channels[3] = {(colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF};
+  std::int64_t err = dx - dy;
+  std::int64_t x = x0;
+  std::int64_t y = y0;
+  for (std::int64_t i = 1; i <= n; ++i) {
+    if (x >= 0 && x < bitmap.width() && y >= std::max(top, 0) &&
+        y < std::min(bottom, bitmap.height())) {
+      std::uint8_t* pixel = bitmap.view().At(static_cast<int>(x), static_cast<int>(y));
+      for (int c = 0; c < 3; ++c) {
+        pixel[c] = static_cast<std::uint8_t>((pixel[c] * (n - i) + channels[c] * i) / n);
+      }
+    }
+    const std::int64_t e2 = 2 * err;
+    if (e2 > -dy) {
+      err -= dy;
+      x += sx;
+    }
+    if (e2 < dx) {
+      err += dx;
+      y += sy;
+    }
+  }
 }
 
 }  // namespace
@@ -195,6 +254,49 @@ TEST(ParticleDrawTest, ClipsToTheBitmapAndNeedsTheHeadStrictlyInside) {
   }
 }
 
+TEST(ParticleDrawTest, SkipsAndClipsExactlyAsAPixelByPixelWalk) {
+  struct Streak {
+    const char* what;
+    int tailX, tailY, headX, headY;
+  };
+  const Streak streaks[] = {
+      {"from the left", -30, 5, 20, 12},
+      {"from the right, leftward", 70, 3, 10, 15},
+      {"from above, steep", 12, -40, 18, 20},
+      {"from below, steep", 5, 60, 25, 2},
+      {"from the top left corner", -25, -25, 15, 15},
+      {"from the top right corner", 60, -10, 30, 8},
+      {"from the bottom left corner", -9, 40, 3, 19},
+      {"from the bottom right corner", 80, 50, 33, 21},
+      {"leftward and up, shallow", 60, 30, 2, 1},
+      {"tail inside", 4, 2, 30, 20},
+      {"vertical", 20, -50, 20, 10},
+      {"horizontal, leftward", 90, 11, 1, 11},
+      {"16384 pixels long", -16380, 4, 3, 4},
+      {"16385 pixels long", -16381, 4, 3, 4},
+      {"far off to the left", -100000, 7, 30, 9},
+      {"far off on both axes", -300000, -90000, 20, 10},
+  };
+  struct Rows {
+    int top, bottom;
+  };
+  const Rows bands[] = {{0, INT_MAX}, {0, 8}, {8, 16}, {16, INT_MAX}, {-5, 3}, {22, 40}, {5, 5}};
+  // 37 pixels a row leave row padding; 40 leave none.
+  for (const int width : {37, 40}) {
+    for (const Streak& s : streaks) {
+      for (const Rows& rows : bands) {
+        PixelBuffer drawn = Patterned(width, 23);
+        PixelBuffer walked = Patterned(width, 23);
+        DrawParticle(FlyingParticle(s.tailX, s.tailY, s.headX, s.headY, 0x20C0F0), drawn.view(),
+                     rows.top, rows.bottom);
+        WalkStreak(walked, s.tailX, s.tailY, s.headX, s.headY, 0x20C0F0, rows.top, rows.bottom);
+        EXPECT_EQ(Pixels(drawn), Pixels(walked))
+            << s.what << ", width " << width << ", rows " << rows.top << ".." << rows.bottom;
+      }
+    }
+  }
+}
+
 TEST(ParticleDrawTest, HeadOutsideIsNotDrawnButKeepsMoving) {
   PixelBuffer bitmap(64, 6);
   Particle p = FlatParticle();  // from x -100 to 100 along row 3
@@ -260,6 +362,38 @@ TEST(ParticlePictureTest, OneParticlePerOpaquePixelCentredInTheBitmap) {
     EXPECT_EQ(particles[i].colour, expected[i].colour) << i;
     EXPECT_GE(particles[i].travel, 800000);
     EXPECT_LT(particles[i].travel, 4000000);
+  }
+}
+
+TEST(ParticleFrameTest, AnyNumberOfThreadsDrawsTheSameFrames) {
+  // A small picture, with transparent pixels, whose streaks cross the
+  // boundaries between the threads' bands from all sides.
+  PixelBuffer picture(30, 12);
+  for (int y = 0; y < 12; ++y) {
+    for (int x = 0; x < 30; ++x) {
+      const bool hole = (x * 7 + y * 3) % 11 == 0;
+      FillRect(picture.view(), x, y, x + 1, y + 1,
+               hole ? kTransparentColour : 0x102030u * static_cast<std::uint32_t>(x + y + 1));
+    }
+  }
+  SeedCrtRandom(3);
+  const std::vector<Particle> start =
+      ParticlesForPicture(picture.view(), 64, 40, kSplashLo, kSplashHi);
+  const int threads[] = {1, 2, 3, 7};
+  std::vector<std::vector<Particle>> particles(std::size(threads), start);
+  std::vector<PixelBuffer> frames(std::size(threads), PixelBuffer(64, 40));
+  for (int frame = 0; frame < 70; ++frame) {
+    const std::int64_t step = 50000 + 20000 * (frame % 3);  // through to the end at 4.3 s
+    if (frame == 35) {
+      ReleaseParticleScratch();  // the next frame starts from nothing
+    }
+    for (std::size_t t = 0; t < std::size(threads); ++t) {
+      DrawSplashBackground(frames[t].view());
+      StepAndDrawParticles(particles[t], step, frames[t].view(), threads[t]);
+    }
+    for (std::size_t t = 1; t < std::size(threads); ++t) {
+      ASSERT_EQ(Pixels(frames[t]), Pixels(frames[0])) << threads[t] << " threads, frame " << frame;
+    }
   }
 }
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/text.h"
-#include "fakes/fake_named_mutexes.h"
+#include "fakes/memory_log_area.h"
 #include "helpers/clock_targets.h"
 #include "helpers/performance_levels.h"
 #include "ipc/shared_block_layout.h"
@@ -90,27 +90,9 @@ ClockPlan Plan(std::uint32_t method, std::uint32_t state,
   return plan;
 }
 
-struct Rig {
-  std::vector<std::u16string> LogLines() {
-    log.Flush();
-    std::u16string text;
-    for (std::uint32_t i = 0; i < block::ReadU32(memory.data(), block::kLogLength); ++i) {
-      text.push_back(block::ReadUnit(memory.data(), block::kLogText + i * 2));
-    }
-    return Split(text, u"\r\n", 0, true);
-  }
-  bool Logged(std::u16string_view part) {
-    for (const std::u16string& line : LogLines()) {
-      if (line.find(part) != std::u16string::npos) {
-        return true;
-      }
-    }
-    return false;
-  }
+struct Rig : MemoryLogArea {
+  bool Logged(std::u16string_view part) { return Count(part) > 0; }
 
-  std::vector<std::uint8_t> memory = std::vector<std::uint8_t>(block::kSize, 0);
-  FakeNamedMutexes mutexes;
-  LogArea log{memory.data(), mutexes, u""};
   FakeLibrary library;
   ClockKeeper keeper{library};
 };
@@ -183,7 +165,7 @@ TEST(ClockKeeperTest, EachStateActsOnTheSelectedGpuOnlyAndRestoresWhatItFound) {
                                               "Apply core 300 MHz, memory 300 MHz", "Restore"}));
   EXPECT_EQ(rig.library.first.current, (GpuClockSettings{{300, 1300}, {300, 1750}}));
   EXPECT_TRUE(rig.library.second.changes.empty());
-  EXPECT_EQ(rig.LogLines(),
+  EXPECT_EQ(rig.Lines(),
             (std::vector<std::u16string>{
                 u"Radeon RX 580: clocks found: core 300-1300 MHz, memory 300-1750 MHz",
                 u"Radeon RX 580: holding the highest clocks: core 1366 MHz, memory 2000 MHz",
@@ -212,7 +194,7 @@ TEST(ClockKeeperTest, LeavesClocksAloneWhenTheMethodDoesNotUseTheLibraryOrNoGpuI
     rig.keeper.Restore(rig.log);
     EXPECT_TRUE(rig.library.first.changes.empty());
     EXPECT_TRUE(rig.library.second.changes.empty());
-    EXPECT_EQ(rig.LogLines().size(), c.logged ? 1u : 0u);
+    EXPECT_EQ(rig.Lines().size(), c.logged ? 1u : 0u);
     if (c.logged) {
       EXPECT_TRUE(rig.Logged(c.logged));
     }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "base/text.h"
-#include "fakes/fake_named_mutexes.h"
+#include "fakes/memory_log_area.h"
 #include "helpers/compute_figures.h"
 #include "helpers/compute_follower.h"
 #include "helpers/compute_kernel.h"
@@ -121,25 +121,10 @@ ClockPlan Plan(std::uint32_t method, std::uint32_t state) {
   return plan;
 }
 
-struct Rig {
-  std::vector<std::u16string> LogLines() {
-    log.Flush();
-    std::u16string text;
-    for (std::uint32_t i = 0; i < block::ReadU32(memory.data(), block::kLogLength); ++i) {
-      text.push_back(block::ReadUnit(memory.data(), block::kLogText + i * 2));
-    }
-    return Split(text, u"\r\n", 0, true);
-  }
-  int Count(std::u16string_view part) {
-    int count = 0;
-    for (const std::u16string& line : LogLines()) {
-      count += line.find(part) != std::u16string::npos ? 1 : 0;
-    }
-    return count;
-  }
+struct Rig : MemoryLogArea {
   std::string Text() {
     std::string text;
-    for (const std::u16string& line : LogLines()) {
+    for (const std::u16string& line : Lines()) {
       text += Utf16ToUtf8(line) + "\n";
     }
     return text;
@@ -152,9 +137,6 @@ struct Rig {
     });
   }
 
-  std::vector<std::uint8_t> memory = std::vector<std::uint8_t>(block::kSize, 0);
-  FakeNamedMutexes mutexes;
-  LogArea log{memory.data(), mutexes, u""};
   EngineScript script;
   ComputeFollower follower{FactoryOf(script)};
   std::uint64_t nowMs = 0;
@@ -189,7 +171,7 @@ TEST(ComputeFollowerTest, RunsTheKernelOfEachComputeMethodAndStopsWhenThePlanNoL
     EXPECT_EQ(rig.script.Submitted(c.kernel), static_cast<int>(dispatched));
     rig.follower.Follow(c.stop, 600, rig.log);
 
-    const std::vector<std::u16string> lines = rig.LogLines();
+    const std::vector<std::u16string> lines = rig.Lines();
     ASSERT_EQ(lines.size(), 3u) << rig.Text();
     EXPECT_TRUE(lines[0].starts_with(u"starting the compute load with the " +
                                      std::u16string(KernelName(c.kernel)) + u" kernel"))
@@ -222,14 +204,14 @@ TEST(ComputeFollowerTest, SwitchesKernelsOnTheSameDeviceWhenTheMethodChanges) {
 TEST(ComputeFollowerTest, RestoreStopsARunningLoadAndLogsTheEnginesNote) {
   Rig rig;
   rig.follower.Restore(rig.log);
-  EXPECT_TRUE(rig.LogLines().empty()) << "nothing to stop";
+  EXPECT_TRUE(rig.Lines().empty()) << "nothing to stop";
 
   rig.script.closeNote = u"device still referenced once";
   rig.follower.Follow(Plan(0, 0), 0, rig.log);
   ASSERT_TRUE(Eventually([&] { return rig.script.collected > 0; }));
   rig.follower.Restore(rig.log);
   EXPECT_EQ(rig.script.Open(), 0);
-  const std::vector<std::u16string> lines = rig.LogLines();
+  const std::vector<std::u16string> lines = rig.Lines();
   ASSERT_EQ(lines.size(), 4u) << rig.Text();
   EXPECT_EQ(lines[2], u"compute load: device still referenced once");
   EXPECT_TRUE(lines[3].starts_with(u"compute load stopped: ")) << rig.Text();

@@ -9,6 +9,7 @@
 
 #include "base/text.h"
 #include "fakes/fake_named_mutexes.h"
+#include "fakes/memory_log_area.h"
 #include "ipc/shared_block_layout.h"
 
 namespace {
@@ -125,13 +126,7 @@ struct Rig {
     EXPECT_TRUE(text.empty() || text.ends_with(u"\r\n"));
     return Split(text, u"\r\n", 0, true);
   }
-  int CountLines(std::u16string_view part) {
-    int count = 0;
-    for (const std::u16string& line : LogLines()) {
-      count += line.find(part) != std::u16string::npos ? 1 : 0;
-    }
-    return count;
-  }
+  int CountLines(std::u16string_view part) { return CountLinesWith(LogLines(), part); }
 
   std::vector<std::uint8_t> memory = std::vector<std::uint8_t>(block::kSize, 0);
   FakeNamedMutexes mutexes;

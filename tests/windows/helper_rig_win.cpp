@@ -12,38 +12,9 @@ const HelperCase kCompute{Helper::Compute, L"Vantreloquin_HelperModule.exe",
 const HelperCase kAdl{Helper::Adl, L"Vantreloquin_HelperModule_ADL.exe", block::kAdlProcessId,
                       block::kAdlWindow, u"[ADL Helper] "};
 
-HelperProcess::HelperProcess(const wchar_t* fileName, const std::u16string& token) {
-  const std::wstring path = ExecutableFolder() + fileName;
-  std::wstring commandLine = std::wstring(fileName) + L" " + AsWide(token);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                     CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup, &info)) {
-    CloseHandle(info.hThread);
-    process_ = info.hProcess;
-    id_ = info.dwProcessId;
-  }
-}
-
-HelperProcess::~HelperProcess() {
-  if (process_) {
-    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(process_, 1);
-      WaitForSingleObject(process_, 5000);
-    }
-    CloseHandle(process_);
-  }
-}
-
-std::optional<DWORD> HelperProcess::WaitForExit(DWORD timeoutMs) {
-  DWORD code = 0;
-  if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0 ||
-      !GetExitCodeProcess(process_, &code)) {
-    return std::nullopt;
-  }
-  return code;
-}
+HelperProcess::HelperProcess(const wchar_t* fileName, const std::u16string& token)
+    : ChildProcess(std::wstring(fileName) + L" " + AsWide(token), {},
+                   ExecutableFolder() + fileName) {}
 
 HelpersTest::HelpersTest() {
   if (!segment.IsOpen()) {

@@ -16,6 +16,7 @@
 #include "ipc/named_mutex_win.h"
 #include "ipc/shared_block.h"
 #include "ipc/shared_segment_win.h"
+#include "test_support_win.h"
 
 inline constexpr DWORD kRegisterTimeoutMs = 15000;
 inline constexpr DWORD kEndTimeoutMs = 5000;
@@ -34,21 +35,9 @@ extern const HelperCase kAdl;
 // Started as the application starts it: the full path as the program, the
 // file name and the token as the command line. Ended by force if it still
 // runs when the object goes.
-class HelperProcess {
+class HelperProcess : public ChildProcess {
  public:
   HelperProcess(const wchar_t* fileName, const std::u16string& token);
-  ~HelperProcess();
-  HelperProcess(const HelperProcess&) = delete;
-  HelperProcess& operator=(const HelperProcess&) = delete;
-
-  DWORD id() const { return id_; }
-  HANDLE handle() const { return process_; }
-  // The exit code, or nothing while it still runs after the time-out.
-  std::optional<DWORD> WaitForExit(DWORD timeoutMs);
-
- private:
-  HANDLE process_ = nullptr;
-  DWORD id_ = 0;
 };
 
 // A block with the application's header, this test process as the

@@ -47,7 +47,8 @@ std::string ReadWholeFile(const std::wstring& path) {
 }
 
 ChildProcess::ChildProcess(const std::wstring& commandLine,
-                           const std::vector<std::wstring>& extraEnvironment) {
+                           const std::vector<std::wstring>& extraEnvironment,
+                           const std::wstring& program) {
   std::wstring environment;
   if (!extraEnvironment.empty()) {
     // The extra entries replace entries of the same name.
@@ -75,9 +76,10 @@ ChildProcess::ChildProcess(const std::wstring& commandLine,
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   std::wstring mutableLine = commandLine;
-  if (CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE,
-                     CREATE_UNICODE_ENVIRONMENT, environment.empty() ? nullptr : environment.data(),
-                     nullptr, &startup, &info)) {
+  if (CreateProcessW(program.empty() ? nullptr : program.c_str(), mutableLine.data(), nullptr,
+                     nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT | CREATE_DEFAULT_ERROR_MODE,
+                     environment.empty() ? nullptr : environment.data(), nullptr, &startup,
+                     &info)) {
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     id_ = info.dwProcessId;

@@ -25,9 +25,11 @@ std::wstring Utf16TextAfterMark(const std::string& bytes);
 class ChildProcess {
  public:
   // Starts the command line; extraEnvironment entries ("NAME=value") are
-  // added to this process's environment.
+  // added to this process's environment. With a program path, that program
+  // runs and the command line is only what it is given.
   explicit ChildProcess(const std::wstring& commandLine,
-                        const std::vector<std::wstring>& extraEnvironment = {});
+                        const std::vector<std::wstring>& extraEnvironment = {},
+                        const std::wstring& program = {});
   ~ChildProcess();  // ends the child if it still runs
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;

@@ -18,6 +18,20 @@ std::vector<PerformanceLevel> InMHz(const std::vector<adl::OdnPerformanceLevel>&
   return result;
 }
 
+// A performance-levels structure with room for `count` levels, its size and
+// mode filled in: the structure ends in as many levels as it carries.
+std::vector<int> LevelsBuffer(std::size_t count, int mode) {
+  const std::size_t bytes =
+      sizeof(adl::OdnPerformanceLevels) +
+      sizeof(adl::OdnPerformanceLevel) * (std::max<std::size_t>(count, 1) - 1);
+  std::vector<int> buffer(bytes / sizeof(int), 0);
+  auto* header = reinterpret_cast<adl::OdnPerformanceLevels*>(buffer.data());
+  header->size = static_cast<int>(bytes);
+  header->mode = mode;
+  header->numberOfPerformanceLevels = static_cast<int>(count);
+  return buffer;
+}
+
 bool SameLevels(const std::vector<adl::OdnPerformanceLevel>& a,
                 const std::vector<adl::OdnPerformanceLevel>& b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
@@ -82,15 +96,8 @@ OverdriveNDevice::OverdriveNDevice(const AdlApi& api, int adapter, std::u16strin
 }
 
 GpuRefusal OverdriveNDevice::Get(const Clock& clock, int mode, Levels& levels) const {
-  // The structure ends in as many levels as the GPU has.
-  const std::size_t bytes =
-      sizeof(adl::OdnPerformanceLevels) +
-      sizeof(adl::OdnPerformanceLevel) * static_cast<std::size_t>(levelCount_ - 1);
-  std::vector<int> buffer(bytes / sizeof(int), 0);
+  std::vector<int> buffer = LevelsBuffer(static_cast<std::size_t>(levelCount_), mode);
   auto* header = reinterpret_cast<adl::OdnPerformanceLevels*>(buffer.data());
-  header->size = static_cast<int>(bytes);
-  header->mode = mode;
-  header->numberOfPerformanceLevels = levelCount_;
   const int code = clock.get(api_.context, adapter_, header);
   if (!AdlSucceeded(code)) {
     return AdlRefusal(clock.getName, code);
@@ -103,14 +110,8 @@ GpuRefusal OverdriveNDevice::Get(const Clock& clock, int mode, Levels& levels) c
 
 GpuRefusal OverdriveNDevice::Set(const Clock& clock, int mode,
                                  const std::vector<adl::OdnPerformanceLevel>& levels) const {
-  const std::size_t count = std::max<std::size_t>(levels.size(), 1);
-  const std::size_t bytes =
-      sizeof(adl::OdnPerformanceLevels) + sizeof(adl::OdnPerformanceLevel) * (count - 1);
-  std::vector<int> buffer(bytes / sizeof(int), 0);
+  std::vector<int> buffer = LevelsBuffer(levels.size(), mode);
   auto* header = reinterpret_cast<adl::OdnPerformanceLevels*>(buffer.data());
-  header->size = static_cast<int>(bytes);
-  header->mode = mode;
-  header->numberOfPerformanceLevels = static_cast<int>(levels.size());
   std::copy(levels.begin(), levels.end(), header->levels);
   const int code = clock.set(api_.context, adapter_, header);
   return AdlSucceeded(code) ? std::nullopt : GpuRefusal(AdlRefusal(clock.setName, code));

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -551,6 +552,23 @@ bool SaveAsIn(RunningApp& app, const std::wstring& path) {
   return true;
 }
 
+// Sends a "Dump to TXT" command, saves to `path` and confirms the closing
+// message: the file's bytes, or nothing when a window of these steps did not
+// come.
+std::optional<std::string> DumpThroughMenu(RunningApp& app, UINT command,
+                                           const std::wstring& path) {
+  PostMessageW(app.controller(), WM_COMMAND, command, 0);
+  if (!SaveAsIn(app, path)) {
+    return std::nullopt;
+  }
+  HWND done = WaitForPrompt(app);
+  if (done == nullptr) {
+    return std::nullopt;
+  }
+  Answer(app, done, IDC_PROMPT_CHOICE1);
+  return ReadWholeFile(path);
+}
+
 }  // namespace
 
 TEST(AppSettingsTest, SettingsReportOfAKnownArchive) {
@@ -562,14 +580,10 @@ TEST(AppSettingsTest, SettingsReportOfAKnownArchive) {
   });
   RunningApp app;
   ASSERT_NE(app.controller(), nullptr);
-  const std::wstring path = MakeScratchFolder(L"export") + L"settings.txt";
-  PostMessageW(app.controller(), WM_COMMAND, ID_DUMP_SETTINGS, 0);
-  ASSERT_TRUE(SaveAsIn(app, path));
-  HWND done = WaitForPrompt(app);
-  ASSERT_NE(done, nullptr);
-  Answer(app, done, IDC_PROMPT_CHOICE1);
-
-  const std::string bytes = ReadWholeFile(path);
+  const std::optional<std::string> dumped =
+      DumpThroughMenu(app, ID_DUMP_SETTINGS, MakeScratchFolder(L"export") + L"settings.txt");
+  ASSERT_TRUE(dumped.has_value());
+  const std::string& bytes = *dumped;
   ASSERT_GE(bytes.size(), 2u);
   EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
   const std::wstring text = Utf16TextAfterMark(bytes);
@@ -587,13 +601,10 @@ TEST(AppEndToEndLogTest, DumpLogWritesTheViewerLinesAsUtf16) {
   ASSERT_NE(app.controller(), nullptr);
   const std::vector<std::wstring> shown = AppLog(app);
   ASSERT_FALSE(shown.empty());
-  const std::wstring path = MakeScratchFolder(L"logdump") + L"log.txt";
-  PostMessageW(app.controller(), WM_COMMAND, ID_DUMP_LOG, 0);
-  ASSERT_TRUE(SaveAsIn(app, path));
-  HWND done = WaitForPrompt(app);
-  ASSERT_NE(done, nullptr);
-  Answer(app, done, IDC_PROMPT_CHOICE1);
-  const std::string bytes = ReadWholeFile(path);
+  const std::optional<std::string> dumped =
+      DumpThroughMenu(app, ID_DUMP_LOG, MakeScratchFolder(L"logdump") + L"log.txt");
+  ASSERT_TRUE(dumped.has_value());
+  const std::string& bytes = *dumped;
   ASSERT_GE(bytes.size(), 2u);
   EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
   const std::wstring text = Utf16TextAfterMark(bytes);
